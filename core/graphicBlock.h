@@ -1,0 +1,82 @@
+#ifndef GRAPHICBLOCK_H
+#define GRAPHICBLOCK_H
+
+#include "core/graphicElement.h"
+
+#include <QBrush>
+#include <QString>
+
+#include <atomic>
+
+class GraphicTrace;
+class QPainter;
+class QPen;
+class QRect;
+
+// One drawable rectangle: an event occurrence, or an event counted over a group of cycles
+// at a coarse zoom level. Positions are pixels of the whole view; negative means "not placed
+// in that view". Kept small on purpose: a large trace holds millions of these.
+class GraphicBlock : public GraphicElement
+{
+public:
+    explicit GraphicBlock(QString name);
+    GraphicBlock(const GraphicBlock &other);
+    GraphicBlock &operator=(const GraphicBlock &other);
+    ~GraphicBlock();
+
+    void setPositionTraceCycle(const int &x, const int &y);
+    void setSizeTraceCycle(const int &largeur, const int &hauteur);
+    void setPositionTracePc(const int &x, const int &y);
+    void setPositionYTracePc(const int &y);
+    void setSizeTracePc(const int &largeur, const int &hauteur);
+    void setBrush(const QBrush &brush);
+    void setPc(int pc);
+    void setCycle(const int &cycle);
+    void setNbEvent(const int &nbEvent);
+
+    int getPositionXTracePc() const { return positionXTracePc; }
+    int getPositionYTracePc() const { return positionYTracePc; }
+    int getLargeurBlockTraceCycle() const { return largeurBlockTraceCycle; }
+    int getHauteurBlockTraceCycle() const { return hauteurBlockTraceCycle; }
+    int getLargeurBlockTracePc() const { return largeurBlockTracePc; }
+    int getHauteurBlockTracePc() const { return hauteurBlockTracePc; }
+    QString getName() const { return name; }
+    int getPc() const { return pc; }
+    int getCycle() const { return cycle; }
+    int getNbEvent() const { return nbEvent; }
+    QBrush getBrush() const { return brush; }
+
+    // r is the part of the view, in view pixels, that the painter's device shows; its
+    // top-left corner is the device's (0, 0).
+    void drawItByCycle(QPainter *p, QRect r, const bool &selected) const;
+    void drawItByPc(QPainter *p, QRect r, const bool &selected) const;
+
+    // Outline of a highlighted block, shared by all blocks: orange (255, 140, 0), width 3.
+    static const QPen &penSelection();
+
+    // Number of blocks alive in the process, to prove that loading and dropping trace
+    // windows leaves none behind.
+    static int liveCount() { return liveBlocks.load(std::memory_order_relaxed); }
+
+private:
+    friend class GraphicTrace;
+
+    QString name;
+    int pc = -1;
+    int cycle = 0;
+    int nbEvent = 0;
+    int largeurBlockTraceCycle = 0;
+    int hauteurBlockTraceCycle = 0;
+    int largeurBlockTracePc = 0;
+    int hauteurBlockTracePc = 0;
+    int positionXTracePc = -1;
+    int positionYTracePc = -1;
+    // How many index entries of the GraphicTrace holding the block refer to it; guarded by
+    // that store's mutex. Never copied: it belongs to this object, not to its value.
+    int references = 0;
+    QBrush brush;
+
+    static std::atomic<int> liveBlocks;
+};
+
+#endif

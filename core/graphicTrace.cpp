@@ -1,0 +1,146 @@
+#include "core/graphicTrace.h"
+
+#include "core/graphicBlock.h"
+
+#include <iterator>
+
+typedef std::lock_guard<std::recursive_mutex> Locker;
+
+GraphicTrace::~GraphicTrace()
+{
+    clear();
+}
+
+int GraphicTrace::getSizeTabCycle() const
+{
+    Locker locker(lock);
+    return int(tabCycle.size());
+}
+
+GraphicTrace::ElementList GraphicTrace::getTabElementTabCycle(const int &cycle)
+{
+    Locker locker(lock);
+    return tabCycle[cycle];
+}
+
+GraphicTrace::ElementList GraphicTrace::getTabElementTabPc(const int &pc)
+{
+    Locker locker(lock);
+    return tabPc[pc];
+}
+
+void GraphicTrace::addCycle(const int &cycle)
+{
+    Locker locker(lock);
+    tabCycle.try_emplace(cycle);
+}
+
+void GraphicTrace::addElement(const int &cycle, GraphicBlock &element)
+{
+    Locker locker(lock);
+    tabCycle[cycle].push_back(&element);
+    retain(element);
+}
+
+void GraphicTrace::addElementTabPc(const int &pc, GraphicBlock &element)
+{
+    Locker locker(lock);
+    tabPc[pc].push_back(&element);
+    retain(element);
+}
+
+void GraphicTrace::updatePositionYTracePc(const int &pc, const int &y)
+{
+    Locker locker(lock);
+    for (GraphicElement *element : tabPc[pc]) {
+        if (element)
+            static_cast<GraphicBlock *>(element)->setPositionYTracePc(y);
+    }
+}
+
+int GraphicTrace::calculerEcartPc(const int &pc1, const int &pc2) const
+{
+    Locker locker(lock);
+    if (pc1 >= pc2)
+        return 0;
+    return int(std::distance(tabPc.lower_bound(pc1), tabPc.lower_bound(pc2)));
+}
+
+void GraphicTrace::deleteElementsTabCycle(const int &cycleDebut, const int &cycleFin)
+{
+    Locker locker(lock);
+    if (cycleFin <= cycleDebut)
+        return;
+    const auto first = tabCycle.lower_bound(cycleDebut);
+    const auto last = tabCycle.lower_bound(cycleFin);
+    for (auto it = first; it != last; ++it) {
+        for (GraphicElement *element : it->second)
+            release(element);
+    }
+    tabCycle.erase(first, last);
+}
+
+void GraphicTrace::deleteElementsTabPc(int cycleDebut, int cycleFin, const int &cycleDebutPc,
+                                       const int &cycleFinPc)
+{
+    Locker locker(lock);
+    // Both ranges include their ends: a range that merely touches the shown cycles shares one
+    // of them, and the pc view still needs that cycle's blocks.
+    const bool disjoint = cycleFinPc < cycleDebut || cycleFin < cycleDebutPc;
+    const bool inside = cycleDebut >= cycleDebutPc && cycleFin <= cycleFinPc;
+    if (inside || !disjoint)
+        return;
+
+    for (auto &entry : tabPc) {
+        ElementList &list = entry.second;
+        auto kept = list.begin();
+        for (GraphicElement *element : list) {
+            if (element) {
+                const int cycle = static_cast<const GraphicBlock *>(element)->getCycle();
+                if (cycleDebut <= cycle && cycle <= cycleFin) {
+                    release(element);
+                    continue;
+                }
+            }
+            *kept++ = element;
+        }
+        list.erase(kept, list.end());
+    }
+}
+
+void GraphicTrace::clearTabCycle()
+{
+    Locker locker(lock);
+    releaseAll(tabCycle);
+}
+
+void GraphicTrace::clear()
+{
+    Locker locker(lock);
+    releaseAll(tabPc);
+    releaseAll(tabCycle);
+}
+
+void GraphicTrace::retain(GraphicBlock &block)
+{
+    ++block.references;
+}
+
+void GraphicTrace::release(GraphicElement *element)
+{
+    if (!element)
+        return;
+    auto *block = static_cast<GraphicBlock *>(element);
+    Q_ASSERT(block->references > 0);
+    if (--block->references == 0)
+        delete block;
+}
+
+void GraphicTrace::releaseAll(std::map<int, ElementList> &table)
+{
+    for (auto &entry : table) {
+        for (GraphicElement *element : entry.second)
+            release(element);
+    }
+    table.clear();
+}

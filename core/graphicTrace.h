@@ -1,0 +1,94 @@
+#ifndef GRAPHICTRACE_H
+#define GRAPHICTRACE_H
+
+#include <map>
+#include <mutex>
+#include <vector>
+
+class GraphicBlock;
+class GraphicElement;
+
+// The loaded part of the trace, indexed twice: by cycle for the cycle view and by pc for
+// the pc view. Keys ascend; within one list blocks keep the order in which they were added.
+// A key with an empty list counts as present.
+//
+// Ownership: a block handed to addElement / addElementTabPc belongs to the store from then
+// on. The store counts the index entries that refer to each block and deletes the block when
+// the last one is dropped (the delete operations, clearTabCycle, clear, the destructor). A
+// block that was never added stays its creator's to delete.
+//
+// Threads: parser threads add blocks while the GUI thread paints. Every operation below takes
+// mutex() itself. A reader that iterates getTabCycle() / getTabPc(), or keeps a block pointer
+// obtained from the store (including the pointers in a list returned by
+// getTabElementTabCycle / getTabElementTabPc), must hold the lock for as long as it uses them,
+// since another thread may drop and delete those blocks as soon as it is released:
+//
+//     std::lock_guard<std::recursive_mutex> lock(store->mutex());
+//     for (const auto &entry : store->getTabCycle()) ...
+//
+// The same holds for a creator that keeps using a block after adding it. The mutex is
+// recursive, so the store's own operations may be called while holding it. Change the
+// indexes only through these operations: the references they count would be wrong otherwise.
+class GraphicTrace
+{
+public:
+    typedef std::vector<GraphicElement *> ElementList;
+    typedef std::map<int, ElementList> TabCycle;
+    typedef std::map<int, ElementList> TabPc;
+
+    GraphicTrace() = default;
+    ~GraphicTrace();
+    GraphicTrace(const GraphicTrace &) = delete;
+    GraphicTrace &operator=(const GraphicTrace &) = delete;
+
+    std::recursive_mutex &mutex() const { return lock; }
+
+    // Hold mutex() while using the references.
+    TabCycle &getTabCycle() { return tabCycle; }
+    const TabCycle &getTabCycle() const { return tabCycle; }
+    TabPc &getTabPc() { return tabPc; }
+    const TabPc &getTabPc() const { return tabPc; }
+
+    int getSizeTabCycle() const;
+
+    // Copies of one list; an absent key is added with an empty list.
+    ElementList getTabElementTabCycle(const int &cycle);
+    ElementList getTabElementTabPc(const int &pc);
+
+    // Adds cycle with an empty list when absent; an existing list is kept.
+    void addCycle(const int &cycle);
+    // Append the block at the back of the list of cycle / pc, adding the key when absent.
+    void addElement(const int &cycle, GraphicBlock &element);
+    void addElementTabPc(const int &pc, GraphicBlock &element);
+
+    // Sets the pc-view y of every block of pc; an absent pc is added with an empty list.
+    void updatePositionYTracePc(const int &pc, const int &y);
+
+    // Row distance between two pcs in the pc view: the number of keys k of tabPc with
+    // pc1 <= k < pc2, whether or not pc1 and pc2 are keys themselves; 0 when pc1 >= pc2.
+    int calculerEcartPc(const int &pc1, const int &pc2) const;
+
+    // Removes the cycles cycleDebut <= k < cycleFin with their lists.
+    void deleteElementsTabCycle(const int &cycleDebut, const int &cycleFin);
+
+    // Removes from every list of tabPc the blocks of cycles cycleDebut..cycleFin (inclusive),
+    // but only when that range shares no cycle with the range cycleDebutPc..cycleFinPc
+    // (inclusive) that the pc view shows; otherwise nothing is removed. Keys are kept.
+    void deleteElementsTabPc(int cycleDebut, int cycleFin, const int &cycleDebutPc,
+                             const int &cycleFinPc);
+
+    void clearTabCycle();
+    // Empties tabPc, then tabCycle.
+    void clear();
+
+private:
+    static void retain(GraphicBlock &block);
+    static void release(GraphicElement *element);
+    static void releaseAll(std::map<int, ElementList> &table);
+
+    mutable std::recursive_mutex lock;
+    TabCycle tabCycle;
+    TabPc tabPc;
+};
+
+#endif
