@@ -1,0 +1,365 @@
+#include "parsers/parser.h"
+
+#include <QBuffer>
+#include <QFile>
+
+#include <expat.h>
+
+Q_LOGGING_CATEGORY(lcParsers, "zelvar.parsers", QtWarningMsg)
+
+namespace {
+
+constexpr int tailleBloc = 64 * 1024;
+
+// Long enough to recognise the number, short enough to keep a report readable.
+QString extrait(const QString &text)
+{
+    constexpr int longueurMax = 40;
+    return text.size() <= longueurMax ? text : text.left(longueurMax) + QStringLiteral("...");
+}
+
+bool estUnNombre(const QString &text)
+{
+    int i = 0;
+    if (i < text.size() && (text.at(i) == QLatin1Char('+') || text.at(i) == QLatin1Char('-')))
+        ++i;
+    if (i == text.size())
+        return false;
+    for (; i < text.size(); ++i) {
+        if (text.at(i) < QLatin1Char('0') || text.at(i) > QLatin1Char('9'))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+Parser::Parser(int nbEtats) : QThread(nullptr), nbEtats(nbEtats) {}
+
+Parser::~Parser()
+{
+    stopAndWait();
+}
+
+void Parser::stopAndWait()
+{
+    requestStop();
+    wait();
+}
+
+void Parser::setInputFilename(const QString &name)
+{
+    if (isRunning() || enCours.load()) {
+        Q_ASSERT_X(false, "Parser::setInputFilename", "the parser is running");
+        qCWarning(lcParsers) << "input file" << name << "refused: the parser is still running";
+        return;
+    }
+    std::lock_guard<std::mutex> verrou(fichierMutex);
+    inputFilename = name;
+    stopDemande.store(false);
+}
+
+QString Parser::getInputFilename() const
+{
+    std::lock_guard<std::mutex> verrou(fichierMutex);
+    return inputFilename;
+}
+
+void Parser::requestStop()
+{
+    stopDemande.store(true);
+    // Waits for an emission in progress on another thread; from inside a slot of this parser
+    // the recursive mutex is already ours.
+    std::lock_guard<std::recursive_mutex> verrou(emissionMutex);
+}
+
+bool Parser::entrerParse()
+{
+    if (enCours.exchange(true)) {
+        Q_ASSERT_X(false, "Parser::parse", "the parser is already parsing");
+        qCWarning(lcParsers) << "parse refused: the parser is already parsing";
+        return false;
+    }
+    return true;
+}
+
+bool Parser::parse()
+{
+    if (!entrerParse())
+        return false;
+    const QString nom = getInputFilename();
+    QFile fichier(nom);
+    bool lu = false;
+    if (!fichier.exists()) {
+        emettre([&] { emit errorInParse(QStringLiteral("File ") + nom + " doesn't exist"); });
+    } else if (!fichier.open(QIODevice::ReadOnly)) {
+        qCDebug(lcParsers) << nom << fichier.errorString();
+        emettre([&] { emit errorInParse(QStringLiteral("File ") + nom + " can't be read"); });
+    } else {
+        lancerLecture(fichier, nom);
+        lu = true;
+    }
+    enCours.store(false);
+    return lu;
+}
+
+bool Parser::parseData(const QByteArray &data, const QString &nameForReports)
+{
+    if (!entrerParse())
+        return false;
+    stopDemande.store(false);
+    QBuffer tampon;
+    tampon.setData(data);
+    tampon.open(QIODevice::ReadOnly);
+    lancerLecture(tampon, nameForReports);
+    enCours.store(false);
+    return true;
+}
+
+void Parser::run()
+{
+    if (!emettre([this] { emit debutParse(); }))
+        return;
+    if (parse())
+        emettre([this] { emit endOfParse(); });
+    else
+        emettre([this] { emit errorInParse(QStringLiteral("erreur")); });
+}
+
+int Parser::num(const QString &tag) const
+{
+    const int i = tabTag.indexOf(tag);
+    return i < 0 ? -2 : i;
+}
+
+void Parser::initAutomate()
+{
+    etatCourant = 0;
+    tabTag.clear();
+    initTransition();
+    automate.assign(static_cast<size_t>(nbEtats) * tabTag.size(), -1);
+    remplirAutomate();
+}
+
+void Parser::transition(int depuis, const QString &tag, int vers)
+{
+    const int colonne = num(tag);
+    Q_ASSERT(colonne >= 0 && depuis >= 0 && depuis < nbEtats && vers >= 0 && vers < nbEtats);
+    automate[static_cast<size_t>(depuis) * tabTag.size() + colonne] = vers;
+}
+
+bool Parser::startDocument()
+{
+    return true;
+}
+
+bool Parser::startElement(const QString &name)
+{
+    return etapeAutomate(name);
+}
+
+bool Parser::endDocument()
+{
+    return true;
+}
+
+bool Parser::etapeAutomate(const QString &name)
+{
+    const int colonne = num(name);
+    if (colonne == -2)
+        return true;
+    const int suivant = automate[static_cast<size_t>(etatCourant) * tabTag.size() + colonne];
+    if (suivant == -1)
+        return signalerErreur(QStringLiteral("Unexpected tag : '") + name + "'");
+    etatCourant = suivant;
+    return true;
+}
+
+bool Parser::signalerErreur(const QString &raison)
+{
+    if (lectureArretee)
+        return false;
+    messageErreur += QStringLiteral("\nFile : ") + nomRapport + "\nLine " +
+                     QString::number(ligneCourante) + " : " + lignesPosition() + "\n" + raison;
+    emettre([this] { emit errorInParse(messageErreur); });
+    arreterLecteur();
+    return false;
+}
+
+bool Parser::lireEntier(const QString &text, int &value)
+{
+    bool ok = false;
+    const int lu = text.toInt(&ok, 10);
+    if (ok) {
+        value = lu;
+        return true;
+    }
+    const QString nombre = text.trimmed();
+    if (estUnNombre(nombre))
+        return signalerErreur(QStringLiteral("Number out of range : '") + extrait(nombre) + "'");
+    value = 0;
+    return true;
+}
+
+void Parser::arreterLecteur()
+{
+    lectureArretee = true;
+    XML_ParsingStatus etat;
+    XML_GetParsingStatus(lecteur, &etat);
+    if (etat.parsing == XML_PARSING)
+        XML_StopParser(lecteur, XML_FALSE);
+}
+
+bool Parser::lancerLecture(QIODevice &source, const QString &nameForReports)
+{
+    nomRapport = nameForReports;
+    lecteur = XML_ParserCreate(nullptr);
+    if (!lecteur) {
+        emettre(
+            [&] { emit errorInParse(QStringLiteral("File ") + nomRapport + " can't be read"); });
+        return false;
+    }
+    XML_SetUserData(lecteur, this);
+    XML_SetElementHandler(lecteur, &Parser::onStartElement, &Parser::onEndElement);
+    XML_SetCharacterDataHandler(lecteur, &Parser::onCharacters);
+    // No entity is ever defined by a file: that shuts out external files and expansion bombs.
+    XML_SetEntityDeclHandler(lecteur, &Parser::onEntityDecl);
+    XML_SetSkippedEntityHandler(lecteur, &Parser::onSkippedEntity);
+    XML_SetParamEntityParsing(lecteur, XML_PARAM_ENTITY_PARSING_NEVER);
+
+    texte.clear();
+    ligneTexte = 0;
+    lectureArretee = false;
+    initAutomate();
+    startDocument();
+
+    while (!lectureArretee) {
+        if (stopDemande.load())
+            break;
+        void *bloc = XML_GetBuffer(lecteur, tailleBloc);
+        if (!bloc) {
+            ligneCourante = static_cast<int>(XML_GetCurrentLineNumber(lecteur));
+            signalerErreur(QStringLiteral("XML error : ") +
+                           XML_ErrorString(XML_GetErrorCode(lecteur)));
+            break;
+        }
+        const qint64 lus = source.read(static_cast<char *>(bloc), tailleBloc);
+        if (lus < 0) {
+            ligneCourante = static_cast<int>(XML_GetCurrentLineNumber(lecteur));
+            signalerErreur(QStringLiteral("XML error : ") + source.errorString());
+            break;
+        }
+        const bool fin = lus == 0;
+        if (XML_ParseBuffer(lecteur, static_cast<int>(lus), fin) == XML_STATUS_ERROR) {
+            if (!lectureArretee && !stopDemande.load()) {
+                ligneCourante = static_cast<int>(XML_GetErrorLineNumber(lecteur));
+                signalerErreur(QStringLiteral("XML error : ") +
+                               QString::fromUtf8(XML_ErrorString(XML_GetErrorCode(lecteur))));
+            }
+            break;
+        }
+        if (fin && !lectureArretee && !stopDemande.load()) {
+            if (etatCourant == 2) {
+                endDocument();
+            } else {
+                // Only names this parser does not know: not a file of its kind.
+                QString racine;
+                for (int i = 0; i < tabTag.size(); ++i) {
+                    if (automate[i] != -1)
+                        racine = tabTag.at(i);
+                }
+                ligneCourante = static_cast<int>(XML_GetCurrentLineNumber(lecteur));
+                signalerErreur(QStringLiteral("Missing element : '") + racine + "'");
+            }
+            break;
+        }
+    }
+    XML_ParserFree(lecteur);
+    lecteur = nullptr;
+    texte.clear();
+    texte.shrink_to_fit();
+    return true;
+}
+
+void Parser::flushTexte()
+{
+    if (texte.empty())
+        return;
+    const QString piece = QString::fromUtf8(texte.data(), static_cast<qsizetype>(texte.size()));
+    texte.clear();
+    ligneCourante = ligneTexte;
+    characters(piece);
+}
+
+void Parser::onStartElement(void *userData, const char *name, const char **)
+{
+    auto *self = static_cast<Parser *>(userData);
+    if (self->lectureArretee)
+        return;
+    if (self->stopDemande.load()) {
+        self->arreterLecteur();
+        return;
+    }
+    self->flushTexte();
+    if (self->lectureArretee)
+        return;
+    self->ligneCourante = static_cast<int>(XML_GetCurrentLineNumber(self->lecteur));
+    self->startElement(QString::fromUtf8(name));
+}
+
+void Parser::onEndElement(void *userData, const char *name)
+{
+    auto *self = static_cast<Parser *>(userData);
+    if (self->lectureArretee)
+        return;
+    if (self->stopDemande.load()) {
+        self->arreterLecteur();
+        return;
+    }
+    self->flushTexte();
+    if (self->lectureArretee)
+        return;
+    self->ligneCourante = static_cast<int>(XML_GetCurrentLineNumber(self->lecteur));
+    self->endElement(QString::fromUtf8(name));
+}
+
+void Parser::onCharacters(void *userData, const char *s, int len)
+{
+    auto *self = static_cast<Parser *>(userData);
+    if (self->lectureArretee)
+        return;
+    if (self->stopDemande.load()) {
+        self->arreterLecteur();
+        return;
+    }
+    if (self->texte.empty())
+        self->ligneTexte = static_cast<int>(XML_GetCurrentLineNumber(self->lecteur));
+    if (self->texte.size() + static_cast<size_t>(len) > static_cast<size_t>(tailleTexteMax)) {
+        self->ligneCourante = self->ligneTexte;
+        self->signalerErreur(
+            QStringLiteral("XML error : text longer than %1 bytes").arg(tailleTexteMax));
+        return;
+    }
+    self->texte.append(s, static_cast<size_t>(len));
+}
+
+void Parser::onEntityDecl(void *userData, const char *entityName, int, const char *, int,
+                          const char *, const char *, const char *, const char *)
+{
+    auto *self = static_cast<Parser *>(userData);
+    if (self->lectureArretee)
+        return;
+    self->ligneCourante = static_cast<int>(XML_GetCurrentLineNumber(self->lecteur));
+    self->signalerErreur(QStringLiteral("XML error : entity declarations are not allowed ('") +
+                         extrait(QString::fromUtf8(entityName)) + "')");
+}
+
+void Parser::onSkippedEntity(void *userData, const char *entityName, int)
+{
+    auto *self = static_cast<Parser *>(userData);
+    if (self->lectureArretee)
+        return;
+    self->ligneCourante = static_cast<int>(XML_GetCurrentLineNumber(self->lecteur));
+    self->signalerErreur(QStringLiteral("XML error : undeclared entity '") +
+                         extrait(QString::fromUtf8(entityName)) + "'");
+}

@@ -1,0 +1,154 @@
+#ifndef PARSER_H
+#define PARSER_H
+
+#include <QByteArray>
+#include <QIODevice>
+#include <QLoggingCategory>
+#include <QString>
+#include <QStringList>
+#include <QThread>
+
+#include <atomic>
+#include <mutex>
+#include <string>
+#include <vector>
+
+Q_DECLARE_LOGGING_CATEGORY(lcParsers)
+
+struct XML_ParserStruct;
+
+// Base of the four file parsers. Every input file is XML whose element sequence is checked
+// against a small automaton: the derived parser names its elements (initTransition) and
+// writes its transitions by element name (remplirAutomate); starts and ends share one table.
+// Expat reads the file in chunks and drives startDocument, startElement, endElement,
+// characters and endDocument; the text between two tags reaches characters() in one piece.
+//
+// Failures are reported through errorInParse(QString):
+//   - a missing file: "File " + name + " doesn't exist" (parse() returns false);
+//   - a file that exists but cannot be read: "File " + name + " can't be read" (returns false);
+//   - anything else: a report "\nFile : <name>\nLine <n> : <place lines>\n<reason>", where
+//     <n> is the editor line (from 1) of the offending tag and <reason> is
+//     "Unexpected tag : '<name>'", "XML error : <reader's reason>", "Missing element : '<root>'"
+//     or "Number out of range : '<text>'". The parse stops there, without endDocument.
+//
+// Threaded use (ParserTrace, ParserZoom): setInputFilename() then start(); run() emits
+// debutParse(), then the parse's own signals, then endOfParse() if the file was handed to the
+// reader (even after a report) or errorInParse("erreur") if it could not be opened.
+// Synchronous use: parse() or parseData() on the calling thread.
+//
+// requestStop() asks a running parse to stop: once it has returned, the parser emits no
+// further signal (not even endOfParse) until it is given new input with setInputFilename()
+// or parseData(). A slot already running when it is called finishes; a slot connected to a
+// parser may itself call requestStop(). Slots must not wait for the thread that calls it.
+// The destructor stops and waits for the thread.
+class Parser : public QThread
+{
+    Q_OBJECT
+
+public:
+    explicit Parser(int nbEtats);
+    ~Parser() override;
+
+    // Ignored (and asserted against) while a parse of this object is running.
+    void setInputFilename(const QString &name);
+    QString getInputFilename() const;
+
+    // Parses inputFilename on the calling thread. False only when the file does not exist
+    // or cannot be opened; true once it has been handed to the reader, whatever the outcome.
+    bool parse();
+    // Parses an in-memory document on the calling thread, naming it nameForReports in the
+    // reports; otherwise exactly as parse() of a file with that content. Returns true.
+    bool parseData(const QByteArray &data, const QString &nameForReports);
+
+    void requestStop();
+    bool isStopRequested() const { return stopDemande.load(); }
+
+    // Limit on the text between two tags; longer text is reported as an XML error.
+    static constexpr int tailleTexteMax = 1 << 20;
+
+signals:
+    void debutParse();
+    void endOfParse();
+    void errorInParse(const QString &message);
+
+protected:
+    void run() override;
+
+    // Index of tag in tabTag, or -2 for an element this parser does not know.
+    virtual int num(const QString &tag) const;
+    // Fills tabTag with the element names, in their fixed order.
+    virtual void initTransition() = 0;
+    // Writes the transitions into automate, by element name (see transition()).
+    virtual void remplirAutomate() = 0;
+    // Rebuilds the full table in state 0; called at the start of every parse.
+    virtual void initAutomate();
+
+    // Handler operations; returning false stops the parse (after a report).
+    virtual bool startDocument();
+    virtual bool startElement(const QString &name);
+    virtual bool endElement(const QString &name) = 0;
+    virtual bool characters(const QString &text) = 0;
+    virtual bool endDocument();
+
+    // The lines naming the place reached, each starting with "\n".
+    virtual QString lignesPosition() const = 0;
+
+    // The automaton step shared by element starts and ends: false after an unexpected tag.
+    bool etapeAutomate(const QString &name);
+    void transition(int depuis, const QString &tag, int vers);
+
+    // Builds the report with the given last line (without its leading "\n"), emits it and
+    // stops the reader. Always returns false.
+    bool signalerErreur(const QString &raison);
+
+    // Decimal conversion of element text: text that is not a number gives 0 (no report);
+    // a number beyond the range of int is reported and gives false.
+    bool lireEntier(const QString &text, int &value);
+
+    // Emits through f() unless a stop was requested; the stop cannot slip in between.
+    template<typename F> bool emettre(F &&f)
+    {
+        std::lock_guard<std::recursive_mutex> verrou(emissionMutex);
+        if (stopDemande.load())
+            return false;
+        f();
+        return true;
+    }
+
+    // Called by derived destructors: a running thread must not outlive the derived part.
+    void stopAndWait();
+
+    QStringList tabTag;
+    std::vector<int> automate;
+    int etatCourant = 0;
+    QString messageErreur;
+    int ligneCourante = 0;
+
+private:
+    bool lancerLecture(QIODevice &source, const QString &nameForReports);
+    bool entrerParse();
+    void flushTexte();
+    void arreterLecteur();
+
+    static void onStartElement(void *userData, const char *name, const char **atts);
+    static void onEndElement(void *userData, const char *name);
+    static void onCharacters(void *userData, const char *s, int len);
+    static void onEntityDecl(void *userData, const char *entityName, int isParameterEntity,
+                             const char *value, int valueLength, const char *base,
+                             const char *systemId, const char *publicId, const char *notationName);
+    static void onSkippedEntity(void *userData, const char *entityName, int isParameterEntity);
+
+    const int nbEtats;
+    mutable std::mutex fichierMutex; // guards inputFilename
+    QString inputFilename;
+    QString nomRapport;
+    XML_ParserStruct *lecteur = nullptr;
+    std::string texte;
+    int ligneTexte = 0;
+    bool lectureArretee = false;
+    std::atomic<bool> stopDemande{false};
+    std::atomic<bool> enCours{false};
+    std::recursive_mutex emissionMutex; // held around every emission, see requestStop()
+};
+
+#endif

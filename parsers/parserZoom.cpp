@@ -1,0 +1,81 @@
+#include "parsers/parserZoom.h"
+
+ParserZoom::ParserZoom() : Parser(13) {}
+
+ParserZoom::~ParserZoom()
+{
+    stopAndWait();
+}
+
+void ParserZoom::initTransition()
+{
+    tabTag = {QStringLiteral("event"), QStringLiteral("name"),  QStringLiteral("count"),
+              QStringLiteral("date"),  QStringLiteral("cycle"), QStringLiteral("trace")};
+}
+
+void ParserZoom::remplirAutomate()
+{
+    transition(0, QStringLiteral("trace"), 1);
+    transition(1, QStringLiteral("cycle"), 3);
+    transition(3, QStringLiteral("date"), 5);
+    transition(5, QStringLiteral("date"), 6);
+    transition(6, QStringLiteral("event"), 7);
+    transition(7, QStringLiteral("name"), 9);
+    transition(9, QStringLiteral("name"), 10);
+    transition(10, QStringLiteral("count"), 11);
+    transition(11, QStringLiteral("count"), 12);
+    transition(12, QStringLiteral("event"), 8);
+    transition(8, QStringLiteral("event"), 7);
+    transition(8, QStringLiteral("cycle"), 4);
+    transition(4, QStringLiteral("cycle"), 3);
+    transition(4, QStringLiteral("trace"), 2);
+}
+
+bool ParserZoom::startDocument()
+{
+    ligneCourante = 0;
+    cycleCourant = 0;
+    messageErreur.clear();
+    nomEventCourant.clear();
+    return true;
+}
+
+bool ParserZoom::endElement(const QString &name)
+{
+    if (!etapeAutomate(name))
+        return false;
+    if (etatCourant == 8)
+        emettre([this] { emit addEventZoom(); });
+    return true;
+}
+
+bool ParserZoom::characters(const QString &text)
+{
+    switch (etatCourant) {
+    case 5:
+        if (!lireEntier(text, cycleCourant))
+            return false;
+        emettre([this] { emit addCycleZoom(cycleCourant); });
+        break;
+    case 9:
+        nomEventCourant = text;
+        emettre([&] { emit newEventZoom(text); });
+        break;
+    case 11: {
+        int count = 0;
+        if (!lireEntier(text, count))
+            return false;
+        emettre([&] { emit setNbEventZoom(nomEventCourant, count); });
+        break;
+    }
+    default:
+        break;
+    }
+    return true;
+}
+
+QString ParserZoom::lignesPosition() const
+{
+    return QStringLiteral("\nCycle : ") + QString::number(cycleCourant) +
+           "\nEvent : " + nomEventCourant;
+}
