@@ -1,41 +1,190 @@
 #include "dialogs/helpwindow.h"
 
+#include "dialogs/fileChooser.h"
+#include "dialogs/messageBox.h"
+#include "dialogs/stringListFile.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QFontMetrics>
+#include <QLineEdit>
+#include <QLoggingCategory>
 #include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QStatusBar>
 #include <QTextBrowser>
+#include <QTextDocument>
+#include <QToolBar>
+
+Q_LOGGING_CATEGORY(lcHelp, "zelvar.dialogs.help", QtWarningMsg)
+
+namespace {
+
+const QString captionPrefix = QStringLiteral("Qt Example - Helpviewer - ");
+
+// The icons are looked up in the working directory first, so that a user can restyle them;
+// the built-in copies keep the buttons from ever showing blank.
+QIcon loadIcon(const QString &fileName)
+{
+    QPixmap pixmap(fileName);
+    if (pixmap.isNull())
+        pixmap.load(QStringLiteral(":/images/") + fileName);
+    return QIcon(pixmap);
+}
+
+QUrl urlForPath(const QString &path)
+{
+    if (QFileInfo(path).isAbsolute())
+        return QUrl::fromLocalFile(path);
+    return QUrl(path);
+}
+
+} // namespace
 
 HelpWindow::HelpWindow(const QString &home, const QString &path, QWidget *parent,
                        const QString &name)
     : QMainWindow(parent)
 {
     setObjectName(name);
+
+    StringListFile::read(historyFileName(), initialHistory);
+    while (initialHistory.size() > maxHistory)
+        initialHistory.removeFirst();
+    StringListFile::read(bookmarksFileName(), initialBookmarks);
+
     browser = new QTextBrowser(this);
+    browser->setObjectName(QStringLiteral("browser"));
     browser->setSearchPaths({path});
+    browser->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    connect(browser, &QTextBrowser::sourceChanged, this, &HelpWindow::textChanged);
     setCentralWidget(browser);
-    if (!home.isEmpty())
-        browser->setSource(QUrl(home));
-    pathCombo_ = new QComboBox(this);
-    history = new QMenu(QStringLiteral("History"), this);
-    bookmarks = new QMenu(QStringLiteral("Bookmarks"), this);
+
+    connect(browser, qOverload<const QUrl &>(&QTextBrowser::highlighted), this,
+            [this](const QUrl &link) { statusBar()->showMessage(link.toString()); });
+
     resize(640, 700);
+
+    buildMenusAndToolBar();
+    for (const QString &entry : std::as_const(initialHistory))
+        addHistoryItem(entry, entry);
+    for (const QString &entry : std::as_const(initialBookmarks))
+        addBookmarkItem(entry, entry);
+
+    // Shown once the combo and the menus exist, so the home page gets its entries too.
+    if (!home.isEmpty())
+        browser->setSource(urlForPath(home));
+    if (!home.isEmpty() && pathCombo_->count() == 0)
+        pathCombo_->insertItem(0, home, home);
+    browser->setFocus();
 }
 
-HelpWindow::~HelpWindow() = default;
+HelpWindow::~HelpWindow()
+{
+    saveLists();
+}
+
+void HelpWindow::buildMenusAndToolBar()
+{
+    QMenu *file = menuBar()->addMenu(QStringLiteral("&File"));
+    file->addAction(QStringLiteral("&New Window"), QKeySequence(Qt::CTRL | Qt::Key_N), this,
+                    &HelpWindow::newWindow);
+    file->addAction(QStringLiteral("&Open File"), QKeySequence(Qt::CTRL | Qt::Key_O), this,
+                    &HelpWindow::openFile);
+    file->addAction(QStringLiteral("&Print"), QKeySequence(Qt::CTRL | Qt::Key_P), this,
+                    &HelpWindow::print);
+    file->addSeparator();
+    file->addAction(QStringLiteral("&Close"), QKeySequence(Qt::CTRL | Qt::Key_Q), this,
+                    &QWidget::close);
+    file->addAction(QStringLiteral("E&xit"), QKeySequence(Qt::CTRL | Qt::Key_X), qApp,
+                    &QApplication::closeAllWindows);
+
+    QMenu *go = menuBar()->addMenu(QStringLiteral("&Go"));
+    backwardAction = go->addAction(loadIcon(QStringLiteral("back.xpm")),
+                                   QStringLiteral("&Backward"), browser, &QTextBrowser::backward);
+    backwardAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Left));
+    backwardAction->setToolTip(QStringLiteral("Backward"));
+    backwardAction->setEnabled(false);
+    forwardAction = go->addAction(loadIcon(QStringLiteral("forward.xpm")),
+                                  QStringLiteral("&Forward"), browser, &QTextBrowser::forward);
+    forwardAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Right));
+    forwardAction->setToolTip(QStringLiteral("Forward"));
+    forwardAction->setEnabled(false);
+    QAction *homeAction = go->addAction(loadIcon(QStringLiteral("home.xpm")),
+                                        QStringLiteral("&Home"), browser, &QTextBrowser::home);
+    homeAction->setToolTip(QStringLiteral("Home"));
+    connect(browser, &QTextBrowser::backwardAvailable, this, &HelpWindow::setBackwardAvailable);
+    connect(browser, &QTextBrowser::forwardAvailable, this, &HelpWindow::setForwardAvailable);
+
+    history = menuBar()->addMenu(QStringLiteral("History"));
+    bookmarks = menuBar()->addMenu(QStringLiteral("Bookmarks"));
+    bookmarks->addAction(QStringLiteral("Add Bookmark"), this, &HelpWindow::addBookmark);
+    bookmarks->addSeparator();
+
+    menuBar()->addSeparator();
+    QMenu *help = menuBar()->addMenu(QStringLiteral("&Help"));
+    help->addAction(QStringLiteral("&About ..."), this, &HelpWindow::about);
+    help->addAction(QStringLiteral("About &Qt ..."), this, &HelpWindow::aboutQt);
+
+    QToolBar *toolBar = addToolBar(QStringLiteral("Toolbar"));
+    toolBar->setObjectName(QStringLiteral("Toolbar"));
+    toolBar->setAllowedAreas(Qt::TopToolBarArea | Qt::BottomToolBarArea);
+    toolBar->addAction(backwardAction);
+    toolBar->addAction(forwardAction);
+    toolBar->addAction(homeAction);
+    toolBar->addSeparator();
+    pathCombo_ = new QComboBox(toolBar);
+    pathCombo_->setObjectName(QStringLiteral("pathCombo"));
+    pathCombo_->setEditable(true);
+    pathCombo_->setInsertPolicy(QComboBox::NoInsert);
+    pathCombo_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    toolBar->addWidget(pathCombo_);
+    // An entry shows a page's title but remembers its path, so choosing a title goes back to
+    // that page; text typed into the combo is taken as a path.
+    connect(pathCombo_, qOverload<int>(&QComboBox::activated), this, [this](int index) {
+        const QString path = pathCombo_->itemData(index).toString();
+        pathSelected(path.isEmpty() ? pathCombo_->itemText(index) : path);
+    });
+    connect(pathCombo_->lineEdit(), &QLineEdit::returnPressed, this, [this] {
+        const QString typed = pathCombo_->currentText();
+        if (pathCombo_->findText(typed) < 0 && !typed.isEmpty())
+            pathSelected(typed);
+    });
+}
+
+int HelpWindow::addHistoryItem(const QString &text, const QString &path)
+{
+    const int id = nextId++;
+    QAction *action = history->addAction(text);
+    action->setData(id);
+    connect(action, &QAction::triggered, this, [this, id] { histChosen(id); });
+    mHistory.insert(id, path);
+    return id;
+}
+
+int HelpWindow::addBookmarkItem(const QString &text, const QString &path)
+{
+    const int id = nextId++;
+    QAction *action = bookmarks->addAction(text);
+    action->setData(id);
+    connect(action, &QAction::triggered, this, [this, id] { bookmChosen(id); });
+    mBookmarks.insert(id, path);
+    return id;
+}
 
 void HelpWindow::setCloseMode(CloseMode mode)
 {
     closing = mode;
     setAttribute(Qt::WA_DeleteOnClose, mode == CloseMode::Destroy);
 }
-
-bool HelpWindow::printTo(QPrinter *)
-{
-    return false;
-}
-
-void HelpWindow::saveLists() const {}
 
 QString HelpWindow::historyFileName()
 {
@@ -47,39 +196,210 @@ QString HelpWindow::bookmarksFileName()
     return QDir::currentPath() + QStringLiteral("/.bookmarks");
 }
 
-void HelpWindow::setBackwardAvailable(bool) {}
-void HelpWindow::setForwardAvailable(bool) {}
-void HelpWindow::textChanged() {}
-void HelpWindow::pathSelected(const QString &) {}
-void HelpWindow::histChosen(int) {}
-void HelpWindow::bookmChosen(int) {}
-void HelpWindow::addBookmark() {}
-void HelpWindow::openFile() {}
-void HelpWindow::newWindow() {}
-void HelpWindow::print() {}
-void HelpWindow::about() {}
-void HelpWindow::aboutQt() {}
+void HelpWindow::saveLists() const
+{
+    if (!StringListFile::write(historyFileName(), mHistory.values()))
+        qCWarning(lcHelp) << "cannot write" << historyFileName();
+    if (!StringListFile::write(bookmarksFileName(), mBookmarks.values()))
+        qCWarning(lcHelp) << "cannot write" << bookmarksFileName();
+}
+
+QString HelpWindow::currentPath() const
+{
+    const QUrl source = browser->source();
+    return source.isLocalFile() ? source.toLocalFile() : source.toString();
+}
+
+void HelpWindow::showPath(const QString &path)
+{
+    browser->setSource(urlForPath(path));
+}
+
+void HelpWindow::setBackwardAvailable(bool available)
+{
+    backwardAction->setEnabled(available);
+}
+
+void HelpWindow::setForwardAvailable(bool available)
+{
+    forwardAction->setEnabled(available);
+}
+
+void HelpWindow::textChanged()
+{
+    const QString title = browser->documentTitle();
+    const QString path = currentPath();
+    if (!title.isEmpty()) {
+        setWindowTitle(captionPrefix + title);
+        selectedURL = title;
+    } else {
+        setWindowTitle(captionPrefix + path);
+        selectedURL = path;
+    }
+    if (selectedURL.isEmpty())
+        return;
+
+    int index = pathCombo_->findData(path);
+    if (index < 0)
+        index = pathCombo_->findText(selectedURL);
+    if (index >= 0) {
+        pathCombo_->setCurrentIndex(index);
+    } else {
+        pathCombo_->insertItem(0, selectedURL, path);
+        pathCombo_->setCurrentIndex(0);
+        if (!mHistory.values().contains(path))
+            addHistoryItem(selectedURL, path);
+    }
+    selectedURL.clear();
+}
+
+void HelpWindow::pathSelected(const QString &path)
+{
+    showPath(path);
+    if (!mHistory.values().contains(path))
+        addHistoryItem(path, path);
+}
+
+void HelpWindow::histChosen(int id)
+{
+    const auto found = mHistory.constFind(id);
+    if (found != mHistory.constEnd())
+        showPath(*found);
+}
+
+void HelpWindow::bookmChosen(int id)
+{
+    const auto found = mBookmarks.constFind(id);
+    if (found != mBookmarks.constEnd())
+        showPath(*found);
+}
+
+void HelpWindow::addBookmark()
+{
+    addBookmarkItem(windowTitle(), currentPath());
+}
+
+void HelpWindow::openFile()
+{
+    FileChooser::Request request;
+    request.kind = FileChooser::Kind::OpenFile;
+    request.parent = this;
+    request.objectName = QStringLiteral("openFile");
+    const QString fileName = FileChooser::choose(request);
+    if (!fileName.isEmpty())
+        showPath(fileName);
+}
+
+void HelpWindow::newWindow()
+{
+    // The new window looks pages up where this one does, so relative pages and links work.
+    auto *window = new HelpWindow(currentPath(), browser->searchPaths().value(0), nullptr,
+                                  QStringLiteral("Help Viewer"));
+    window->browser->setSearchPaths(browser->searchPaths());
+    window->setCloseMode(CloseMode::Destroy);
+    window->show();
+    emit windowOpened(window);
+}
+
+void HelpWindow::print()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setFullPage(true);
+    QPrintDialog dialog(&printer, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    if (!printTo(&printer))
+        MessageBox::show(this, MessageBox::Kind::Alert, QStringLiteral("error"),
+                         QStringLiteral("Cannot print ") + currentPath() +
+                             QStringLiteral(": its file cannot be read"));
+}
+
+QString HelpWindow::sourceFile() const
+{
+    const QUrl source = browser->source();
+    if (source.isLocalFile()) {
+        const QString local = source.toLocalFile();
+        if (QFileInfo(local).isFile())
+            return local;
+    }
+    const QString relative = source.path();
+    if (relative.isEmpty())
+        return QString();
+    if (QFileInfo(relative).isAbsolute())
+        return QFileInfo(relative).isFile() ? relative : QString();
+    const QStringList searchPaths = browser->searchPaths();
+    for (const QString &directory : searchPaths) {
+        const QString candidate = QDir(directory).filePath(relative);
+        if (QFileInfo(candidate).isFile())
+            return candidate;
+    }
+    return QString();
+}
+
+bool HelpWindow::printTo(QPrinter *printer)
+{
+    const QString fileName = sourceFile();
+    if (fileName.isEmpty())
+        return false;
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QString text = QString::fromUtf8(file.readAll());
+
+    printer->setFullPage(true);
+    QPainter painter;
+    if (!painter.begin(printer))
+        return false;
+
+    const int dpiX = printer->logicalDpiX();
+    const int dpiY = printer->logicalDpiY();
+    const QRect body(dpiX, dpiY, printer->width() - 2 * dpiX, printer->height() - 2 * dpiY);
+
+    const QFont font(QStringLiteral("times"), 10);
+    QTextDocument document;
+    document.documentLayout()->setPaintDevice(printer);
+    document.setDefaultFont(font);
+    document.setDefaultStyleSheet(browser->document()->defaultStyleSheet());
+    document.setBaseUrl(QUrl::fromLocalFile(QFileInfo(fileName).absoluteFilePath()));
+    document.setHtml(text);
+    document.setPageSize(QSizeF(body.width(), body.height()));
+
+    // The gap under the body is 5 points: the pixels of a 72 dpi printer.
+    const int gap = 5 * dpiY / 72;
+    const QFontMetrics metrics(font, printer);
+    const int pageCount = document.pageCount();
+    for (int page = 0; page < pageCount; ++page) {
+        if (page > 0)
+            printer->newPage();
+        const QRectF slice(0, qreal(page) * body.height(), body.width(), body.height());
+        painter.save();
+        painter.translate(body.left(), body.top() - slice.top());
+        document.drawContents(&painter, slice);
+        painter.restore();
+
+        const QString number = QString::number(page + 1);
+        painter.setFont(font);
+        painter.drawText(body.left() + body.width() - metrics.horizontalAdvance(number),
+                         body.top() + body.height() + gap + metrics.ascent(), number);
+    }
+    return painter.end();
+}
+
+void HelpWindow::about()
+{
+    MessageBox::show(this, MessageBox::Kind::About, QStringLiteral("HelpViewer Example"),
+                     QStringLiteral("This is a simple HTML help viewer. "
+                                    "It is built on the rich text support of Qt."));
+}
+
+void HelpWindow::aboutQt()
+{
+    MessageBox::show(this, MessageBox::Kind::AboutQt, QStringLiteral("QBrowser"), QString());
+}
 
 void HelpWindow::closeEvent(QCloseEvent *event)
 {
-    QMainWindow::closeEvent(event);
+    // Saved now even when the window only hides, so that a crash later loses nothing.
+    saveLists();
+    event->accept();
 }
-
-void HelpWindow::buildMenusAndToolBar() {}
-int HelpWindow::addHistoryItem(const QString &, const QString &)
-{
-    return 0;
-}
-int HelpWindow::addBookmarkItem(const QString &, const QString &)
-{
-    return 0;
-}
-QString HelpWindow::currentPath() const
-{
-    return QString();
-}
-QString HelpWindow::sourceFile() const
-{
-    return QString();
-}
-void HelpWindow::showPath(const QString &) {}
