@@ -1,0 +1,143 @@
+#ifndef MAINFRAME_H
+#define MAINFRAME_H
+
+#include <QColor>
+#include <QMainWindow>
+#include <QString>
+
+#include <map>
+
+class ConfigEvent;
+class GraphicTrace;
+class HelpWindow;
+class LegendDialog;
+class MainWidget;
+class ParametersDialog;
+class QToolBar;
+class TableAsm;
+class TraceWidgetCycle;
+class TraceWidgetPc;
+
+// The application's main window and the GUI's single point of contact with the controller:
+// user requests leave it as signals, the controller answers through its plain operations or
+// by posting the events of gui/customEvents.h, which customEvent() applies.
+// Everything here runs in the GUI thread, except setGraphicTrace(), which the parser threads
+// may call too.
+class MainFrame : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    MainFrame();
+    ~MainFrame() override;
+
+    QColor getCouleurTrace() const;
+    int getLargeurTraceCycle() const;
+    int getHauteurTraceCycle() const;
+    int getLargeurTracePc() const;
+    int getHauteurTracePc() const;
+
+    void setLargeurBlockTraceCycle(const int &largeur);
+    void setHauteurBlockTraceCycle(const int &hauteur);
+    void setLargeurBlockTracePc(const int &largeur);
+    void setHauteurBlockTracePc(const int &hauteur);
+    void setNbBlockHorizontalToPaintTraceCycle(const int &nb);
+    void setNbBlockVerticalToPaintTraceCycle(const int &nb);
+    void setNbBlockHorizontalToPaintTracePc(const int &nb);
+    void setNbBlockVerticalToPaintTracePc(const int &nb);
+    void setNbConfigEvent(const int &nb);
+    void setNiveauZoom(const int &niveau);
+    void setTabConfig(const std::map<QString, ConfigEvent> &tabConfig);
+    void initScrollBarTraceCycle();
+    void initScrollBarTracePc(const int &unused);
+    void setTraceCycleHorizontalScrollBar(const int &v);
+    void setNbCycleTotal(int n);
+    void setParameters(QString configFile, QString tracePrefixe, QString traceDirectory,
+                       QString zoomPrefixe, QString zoomDirectory, int nbCycleParTrace,
+                       QString asmPrefixe, QString asmDirectory, int nbPcParAsm, int nbCycleTotal);
+    void setConfigFile(QString configFile);
+    void setTraceDirectory(QString traceDirectory);
+    void setTracePrefixe(QString tracePrefixe);
+    void setZoomDirectory(QString zoomDirectory);
+    void setZoomPrefixe(QString zoomPrefixe);
+    void setAsmDirectory(QString asmDirectory);
+    void setAsmPrefixe(QString asmPrefixe);
+    // The controller's two count setters need a way to the widgets: the pcs per assembly file
+    // go to the PC view, the table's row count and the parameters dialog; the cycles per
+    // trace file to the parameters dialog.
+    void setNbPcParAsm(int nbPcParAsm);
+    void setNbCycleParTrace(int nbCycleParTrace);
+    void setNumFirstPcToPaintTracePc(const int &pc);
+    void setNumLastPcToPaintTracePc(const int &pc);
+    void setTabPositionPc(const std::map<int, int> &tabPositionPc);
+    int getRowHeightTableAsm() const;
+    void selectionnerPcTableAsm(const int &row, const int &positionHorizontal);
+    void clearAsm();
+    void adjustAsm();
+    void repaintHorizontalSliderMovedTraceCycle(const int &v, const bool &moveBar);
+    void repaintVerticalSliderMovedTraceCycle(const int &v);
+    void repaintHorizontalSliderMovedTracePc(const int &v, const bool &moveBar);
+    void repaintVerticalSliderMovedTracePc(const int &v);
+
+signals:
+    void nextCycleTraceCycle(int cycle);
+    void prevCycleTraceCycle(int cycle);
+    void sliderHorizontalMovedTraceCycle(int value);
+    void sliderVerticalMovedTraceCycle(int value);
+    void sliderHorizontalReleasedTraceCycle(int value);
+    void nextCycleTracePc(int cycle);
+    void prevCycleTracePc(int cycle);
+    void sliderHorizontalMovedTracePc(int value);
+    void sliderVerticalMovedTracePc(int value);
+    void sliderHorizontalReleasedTracePc(int value);
+    void nextZoom();
+    void prevZoom();
+    void displayPcTracePc(int pc, int cycle);
+    void demarrer();
+    void configFileChanged(const QString &configFile);
+    void tracePrefixChanged(const QString &tracePrefixe);
+    void traceDirectoryChanged(const QString &traceDirectory);
+    void zoomPrefixChanged(const QString &zoomPrefixe);
+    void zoomDirectoryChanged(const QString &zoomDirectory);
+    void nbCycleByFileChanged(int nbCycleParTrace);
+    void asmPrefixChanged(const QString &asmPrefixe);
+    void asmDirectoryChanged(const QString &asmDirectory);
+    void nbPcByAsmChanged(int nbPcParAsm);
+    void nbCycleTotalChanged(int nbCycleTotal);
+    void sizeChanged();
+    void closeSignal();
+
+public slots:
+    void toolBarOrientationChanged(Qt::Orientation o);
+    void parameters();
+    void legend();
+    void help();
+    void about();
+    void aboutQt();
+    void tableAsmWidthChanged();
+    void repaintAll();
+    // Thread-safe: only swaps the views' store pointer.
+    void setGraphicTrace(GraphicTrace &t);
+
+protected:
+    void paintEvent(QPaintEvent *e) override;
+    void resizeEvent(QResizeEvent *e) override;
+    void closeEvent(QCloseEvent *e) override;
+    void customEvent(QEvent *e) override;
+
+private:
+    void layoutDataWidgets();
+
+    MainWidget *mainWidget = nullptr;
+    QToolBar *mainToolBar = nullptr;
+    TraceWidgetCycle *traceWidgetCycle = nullptr;
+    TraceWidgetPc *traceWidgetPc = nullptr;
+    TableAsm *tableAsm = nullptr;
+    Qt::Orientation toolBarOrientation = Qt::Horizontal;
+    bool orientationJustChanged = false;
+    ParametersDialog *parametersDialog = nullptr;
+    LegendDialog *legendDialog = nullptr;
+    HelpWindow *helpWindow = nullptr;
+};
+
+#endif

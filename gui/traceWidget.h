@@ -1,0 +1,102 @@
+#ifndef TRACEWIDGET_H
+#define TRACEWIDGET_H
+
+#include <QWidget>
+
+#include <atomic>
+#include <memory>
+
+class GraphicBlockWidget;
+class GraphicTrace;
+class PopupInfo;
+#include <QMouseEvent>
+class QPainter;
+class QScrollBar;
+
+// The frame shared by the cycle view and the PC view: a strip for cycle numbers, the drawing
+// surface, two scroll bars and the information popup. The derived views paint, scroll and
+// answer the mouse; the frame turns the bars' and the surface's signals into calls of their
+// virtual slots.
+//
+// The store pointer may be replaced from a parser thread (setGraphicTrace), so it is atomic;
+// a view reads the store only while holding the store's mutex.
+class TraceWidget : public QWidget
+{
+    Q_OBJECT
+
+public:
+    TraceWidget(QWidget *parent, const char *name);
+    ~TraceWidget() override;
+
+    int getLargeurTrace() const;
+    int getHauteurTrace() const;
+    void setGraphicTrace(GraphicTrace &t);
+    void setLargeurBlock(const int &largeur);
+    void setHauteurBlock(const int &hauteur);
+    void setNbBlockHorizontalToPaint(const int &nb);
+    void setNbBlockVerticalToPaint(const int &nb);
+    void setNbCycleTotal(const int &nb);
+    void updateNewSize();
+
+    // Read access for the main window and for tests.
+    int getPositionHorizontal() const { return positionHorizontal; }
+    int getPositionVertical() const { return positionVertical; }
+    QScrollBar *getHorizontalScrollBar() const { return horizontalScrollBar; }
+    QScrollBar *getVerticalScrollBar() const { return verticalScrollBar; }
+    GraphicBlockWidget *getGraphicBlockWidget() const { return graphicBlockWidget; }
+    PopupInfo *getPopupInfo() const { return popupInfo; }
+
+signals:
+    void sliderHorizontalMoved(int value);
+    void sliderVerticalMoved(int value);
+    void sliderHorizontalReleased(int value);
+
+protected slots:
+    virtual void nextLineHorizontal() = 0;
+    virtual void prevLineHorizontal() = 0;
+    virtual void nextPageHorizontal() = 0;
+    virtual void prevPageHorizontal() = 0;
+    virtual void sliderReleasedHorizontal() = 0;
+    virtual void nextLineVertical() = 0;
+    virtual void prevLineVertical() = 0;
+    virtual void nextPageVertical() = 0;
+    virtual void prevPageVertical() = 0;
+    virtual void graphicBlockWidgetMousePressEvent(QMouseEvent *e) = 0;
+    virtual void graphicBlockWidgetMouseReleaseEvent(QMouseEvent *e) = 0;
+
+protected:
+    void paintEvent(QPaintEvent *e) override = 0;
+
+    GraphicTrace *currentTrace() const { return graphicTrace.load(std::memory_order_acquire); }
+    // Fills the strip with its grey and writes the labels; `step` is the number of cycles
+    // one column stands for.
+    void paintStrip(QPainter &painter, int step);
+    // Hides the popup and repaints everything the popup may have covered.
+    void hidePopupAndRepaint();
+
+    std::atomic<GraphicTrace *> graphicTrace;
+    GraphicBlockWidget *graphicBlockWidget;
+    QWidget *infoBar;
+    QScrollBar *horizontalScrollBar;
+    QScrollBar *verticalScrollBar;
+    int largeurBlock = 0;
+    int hauteurBlock = 0;
+    int positionHorizontal = 0;
+    int positionVertical = 0;
+    int nbBlockHorizontalToPaint = 0;
+    int nbBlockVerticalToPaint = 0;
+    int nbCycleTotal = 0;
+    int clickX = 0;
+    int clickY = 0;
+    PopupInfo *popupInfo;
+
+private:
+    void connectAll();
+    void horizontalAction(int action);
+    void verticalAction(int action);
+
+    // The empty store a view draws from until the controller hands it the real one.
+    std::unique_ptr<GraphicTrace> ownTrace;
+};
+
+#endif

@@ -1,0 +1,259 @@
+#include "gui/traceWidgetCycle.h"
+
+#include "core/graphicTrace.h"
+#include "gui/graphicBlockWidget.h"
+#include "gui/popupInfo.h"
+#include "gui/storeBlocks.h"
+#include "gui/traceGeometry.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+
+#include <algorithm>
+#include <mutex>
+
+using TraceGeometry::stepBackward;
+using TraceGeometry::stepForward;
+
+TraceWidgetCycle::TraceWidgetCycle(QWidget *parent, const char *name) : TraceWidget(parent, name)
+{
+    verticalScrollBar->setRange(0, 0);
+    horizontalScrollBar->setRange(0, 0);
+}
+
+TraceWidgetCycle::~TraceWidgetCycle() = default;
+
+void TraceWidgetCycle::setNbConfigEvent(const int &nb)
+{
+    nbConfigEvent = nb;
+}
+
+void TraceWidgetCycle::setNiveauZoom(const int &niveau)
+{
+    niveauZoom = niveau;
+}
+
+void TraceWidgetCycle::setTabConfig(const std::map<QString, ConfigEvent> &config)
+{
+    tabConfig = config;
+}
+
+void TraceWidgetCycle::initScrollBar()
+{
+    verticalScrollBar->setRange(0, std::max(0, nbConfigEvent - nbBlockVerticalToPaint + 1));
+    verticalScrollBar->setSingleStep(1);
+    verticalScrollBar->setPageStep(2);
+
+    // A maximum below 0 (a trace shorter than the view) is raised to 0 by the bar itself.
+    horizontalScrollBar->setRange(0, nbCycleTotal - nbBlockHorizontalToPaint * niveauZoom +
+                                         niveauZoom);
+    horizontalScrollBar->setSingleStep(niveauZoom);
+    horizontalScrollBar->setPageStep(2 * niveauZoom);
+}
+
+void TraceWidgetCycle::setHorizontalScrollBarValue(const int &v)
+{
+    horizontalScrollBar->setValue(v);
+    positionHorizontal = v;
+}
+
+void TraceWidgetCycle::repaintHorizontalSliderMoved(const int &v, const bool &moveBar)
+{
+    positionHorizontal = v;
+    if (moveBar)
+        horizontalScrollBar->setValue(v);
+    repaint();
+}
+
+void TraceWidgetCycle::repaintVerticalSliderMoved(const int &v)
+{
+    positionVertical = v;
+    repaint();
+}
+
+void TraceWidgetCycle::displayPcTraceCycle(int pc)
+{
+    pcToDisplay = pc;
+    repaint();
+}
+
+void TraceWidgetCycle::nextLineHorizontal()
+{
+    const auto step = stepForward(positionHorizontal, horizontalScrollBar->singleStep(),
+                                  horizontalScrollBar->maximum());
+    positionHorizontal = step.position;
+    if (!step.clamped)
+        repaint();
+    emit nextCycle(positionHorizontal);
+}
+
+void TraceWidgetCycle::prevLineHorizontal()
+{
+    const auto step = stepBackward(positionHorizontal, horizontalScrollBar->singleStep(),
+                                   horizontalScrollBar->minimum());
+    positionHorizontal = step.position;
+    if (!step.clamped)
+        repaint();
+    emit prevCycle(positionHorizontal);
+}
+
+void TraceWidgetCycle::nextPageHorizontal()
+{
+    positionHorizontal = stepForward(positionHorizontal, horizontalScrollBar->pageStep(),
+                                     horizontalScrollBar->maximum())
+                             .position;
+    repaint();
+    emit nextCycle(positionHorizontal);
+}
+
+void TraceWidgetCycle::prevPageHorizontal()
+{
+    positionHorizontal = stepBackward(positionHorizontal, horizontalScrollBar->pageStep(),
+                                      horizontalScrollBar->minimum())
+                             .position;
+    repaint();
+    emit prevCycle(positionHorizontal);
+}
+
+void TraceWidgetCycle::sliderReleasedHorizontal()
+{
+    emit sliderHorizontalReleased(horizontalScrollBar->value());
+}
+
+void TraceWidgetCycle::nextLineVertical()
+{
+    const auto step = stepForward(positionVertical, verticalScrollBar->singleStep(),
+                                  verticalScrollBar->maximum());
+    positionVertical = step.position;
+    if (!step.clamped)
+        repaint();
+}
+
+void TraceWidgetCycle::prevLineVertical()
+{
+    const auto step = stepBackward(positionVertical, verticalScrollBar->singleStep(),
+                                   verticalScrollBar->minimum());
+    positionVertical = step.position;
+    if (!step.clamped)
+        repaint();
+}
+
+void TraceWidgetCycle::nextPageVertical()
+{
+    positionVertical =
+        stepForward(positionVertical, verticalScrollBar->pageStep(), verticalScrollBar->maximum())
+            .position;
+    repaint();
+}
+
+void TraceWidgetCycle::prevPageVertical()
+{
+    positionVertical =
+        stepBackward(positionVertical, verticalScrollBar->pageStep(), verticalScrollBar->minimum())
+            .position;
+    repaint();
+}
+
+void TraceWidgetCycle::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::white);
+    paintStrip(painter, niveauZoom);
+    paintSurface(painter);
+}
+
+void TraceWidgetCycle::paintSurface(QPainter &painter)
+{
+    const QRect surface = graphicBlockWidget->geometry();
+    painter.setClipRect(surface);
+    painter.translate(surface.topLeft());
+    painter.fillRect(QRect(QPoint(0, 0), surface.size()), Qt::white);
+    // Nothing is known before the controller's first call: an empty view.
+    if (niveauZoom <= 0 || nbBlockHorizontalToPaint <= 0)
+        return;
+
+    originX = (positionHorizontal / niveauZoom) * largeurBlock;
+    originY = hauteurBlock * positionVertical;
+    const QRect visible(originX, originY, surface.width(), surface.height());
+    firstCycleToPaint = positionHorizontal;
+
+    GraphicTrace *trace = currentTrace();
+    std::lock_guard<std::recursive_mutex> lock(trace->mutex());
+    const GraphicTrace::TabCycle &tabCycle = trace->getTabCycle();
+    auto entry = tabCycle.lower_bound(firstCycleToPaint);
+    for (int column = 0; column < nbBlockHorizontalToPaint && entry != tabCycle.end();
+         ++column, ++entry) {
+        for (const auto &element : entry->second) {
+            const GraphicBlock *block = blockOf(element);
+            if (!block)
+                continue;
+            const bool selected = pcToDisplay != -1 && block->getPc() == pcToDisplay;
+            block->drawItByCycle(&painter, visible, selected);
+        }
+    }
+}
+
+void TraceWidgetCycle::graphicBlockWidgetMousePressEvent(QMouseEvent *e)
+{
+    clickX = e->position().toPoint().x();
+    clickY = e->position().toPoint().y();
+    if (largeurBlock <= 0 || hauteurBlock <= 0 || niveauZoom <= 0)
+        return;
+    const int cycle = (clickX / largeurBlock) * niveauZoom + positionHorizontal;
+    const int row = clickY / hauteurBlock + positionVertical;
+
+    auto configured = std::find_if(tabConfig.begin(), tabConfig.end(), [row](const auto &entry) {
+        return entry.second.getPosition() == row;
+    });
+    if (configured == tabConfig.end())
+        return;
+    selectedEventName = configured->first;
+
+    // Copy what is needed while the store is locked: the block may go as soon as it is not.
+    bool found = false;
+    int pc = -1;
+    int nbEvent = 0;
+    {
+        GraphicTrace *trace = currentTrace();
+        std::lock_guard<std::recursive_mutex> lock(trace->mutex());
+        const GraphicTrace::ElementList elements = trace->getTabElementTabCycle(cycle);
+        for (const auto &element : elements) {
+            const GraphicBlock *block = blockOf(element);
+            if (block && block->getName() == selectedEventName) {
+                found = true;
+                pc = block->getPc();
+                nbEvent = block->getNbEvent();
+                break;
+            }
+        }
+    }
+    if (!found)
+        return;
+
+    const QString head = QStringLiteral("Cycle : ") + QString::number(cycle) +
+                         QStringLiteral("\nEvent : ") + selectedEventName;
+    const QRect surface = graphicBlockWidget->geometry();
+    if (pc != -1) {
+        if (e->button() == Qt::RightButton)
+            popupInfo->showIt(clickX, clickY,
+                              head + QStringLiteral("\nPc : ") + QString::number(pc), surface);
+        else if (e->button() == Qt::LeftButton)
+            emit displayPcTracePc(pc, cycle);
+        return;
+    }
+    if (e->button() != Qt::RightButton)
+        return;
+    if (niveauZoom != 1)
+        popupInfo->showIt(clickX, clickY,
+                          head + QStringLiteral("\nRate : ") +
+                              TraceGeometry::rateText(nbEvent, niveauZoom) + QStringLiteral(" %"),
+                          surface);
+    else
+        popupInfo->showIt(clickX, clickY, head, surface);
+}
+
+void TraceWidgetCycle::graphicBlockWidgetMouseReleaseEvent(QMouseEvent *)
+{
+    hidePopupAndRepaint();
+}

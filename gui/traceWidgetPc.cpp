@@ -1,0 +1,311 @@
+#include "gui/traceWidgetPc.h"
+
+#include "core/graphicTrace.h"
+#include "gui/graphicBlockWidget.h"
+#include "gui/popupInfo.h"
+#include "gui/storeBlocks.h"
+#include "gui/traceGeometry.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+
+#include <algorithm>
+#include <mutex>
+
+using TraceGeometry::stepBackward;
+using TraceGeometry::stepForward;
+
+TraceWidgetPc::TraceWidgetPc(QWidget *parent, const char *name) : TraceWidget(parent, name)
+{
+    verticalScrollBar->setRange(0, 0);
+    horizontalScrollBar->setRange(0, 0);
+    connectTableAsm();
+}
+
+TraceWidgetPc::~TraceWidgetPc() = default;
+
+// Made after the frame's own connection of the same bar, so one click moves this view first
+// and then, through the main window, the table.
+void TraceWidgetPc::connectTableAsm()
+{
+    connect(verticalScrollBar, &QScrollBar::actionTriggered, this, [this](int action) {
+        switch (action) {
+        case QAbstractSlider::SliderSingleStepAdd:
+            emit verticalNextLine();
+            break;
+        case QAbstractSlider::SliderSingleStepSub:
+            emit verticalPrevLine();
+            break;
+        case QAbstractSlider::SliderPageStepAdd:
+            emit verticalNextPage();
+            break;
+        case QAbstractSlider::SliderPageStepSub:
+            emit verticalPrevPage();
+            break;
+        default:
+            break;
+        }
+    });
+}
+
+void TraceWidgetPc::nextLineHorizontal()
+{
+    const auto step = stepForward(positionHorizontal, horizontalScrollBar->singleStep(),
+                                  horizontalScrollBar->maximum());
+    positionHorizontal = step.position;
+    if (!step.clamped)
+        repaint();
+    emit nextCycle(positionHorizontal);
+}
+
+void TraceWidgetPc::prevLineHorizontal()
+{
+    const auto step = stepBackward(positionHorizontal, horizontalScrollBar->singleStep(),
+                                   horizontalScrollBar->minimum());
+    positionHorizontal = step.position;
+    if (!step.clamped)
+        repaint();
+    emit prevCycle(positionHorizontal);
+}
+
+void TraceWidgetPc::nextPageHorizontal()
+{
+    positionHorizontal = stepForward(positionHorizontal, horizontalScrollBar->pageStep(),
+                                     horizontalScrollBar->maximum())
+                             .position;
+    repaint();
+    emit nextCycle(positionHorizontal);
+}
+
+void TraceWidgetPc::prevPageHorizontal()
+{
+    positionHorizontal = stepBackward(positionHorizontal, horizontalScrollBar->pageStep(),
+                                      horizontalScrollBar->minimum())
+                             .position;
+    repaint();
+    emit prevCycle(positionHorizontal);
+}
+
+void TraceWidgetPc::sliderReleasedHorizontal()
+{
+    emit sliderHorizontalReleased(horizontalScrollBar->value());
+}
+
+void TraceWidgetPc::nextLineVertical()
+{
+    positionVertical =
+        stepForward(positionVertical, verticalScrollBar->singleStep(), verticalScrollBar->maximum())
+            .position;
+    repaint();
+}
+
+void TraceWidgetPc::prevLineVertical()
+{
+    positionVertical = stepBackward(positionVertical, verticalScrollBar->singleStep(),
+                                    verticalScrollBar->minimum())
+                           .position;
+    repaint();
+}
+
+void TraceWidgetPc::nextPageVertical()
+{
+    positionVertical =
+        stepForward(positionVertical, verticalScrollBar->pageStep(), verticalScrollBar->maximum())
+            .position;
+    repaint();
+}
+
+void TraceWidgetPc::prevPageVertical()
+{
+    positionVertical =
+        stepBackward(positionVertical, verticalScrollBar->pageStep(), verticalScrollBar->minimum())
+            .position;
+    repaint();
+}
+
+void TraceWidgetPc::setValueNextLineTableAsm()
+{
+    nextLineVertical();
+    verticalScrollBar->setValue(positionVertical);
+}
+
+void TraceWidgetPc::setValuePrevLineTableAsm()
+{
+    prevLineVertical();
+    verticalScrollBar->setValue(positionVertical);
+}
+
+void TraceWidgetPc::setValueNextPageTableAsm()
+{
+    nextPageVertical();
+    verticalScrollBar->setValue(positionVertical);
+}
+
+void TraceWidgetPc::setValuePrevPageTableAsm()
+{
+    prevPageVertical();
+    verticalScrollBar->setValue(positionVertical);
+}
+
+void TraceWidgetPc::updateScrollBarValue(int vertical, int horizontal)
+{
+    positionVertical = vertical;
+    verticalScrollBar->setValue(vertical);
+    positionHorizontal = horizontal;
+    horizontalScrollBar->setValue(horizontal);
+    repaint();
+}
+
+void TraceWidgetPc::setVerticalScrollBarSliderValue(int v)
+{
+    positionVertical = v;
+    verticalScrollBar->setValue(v);
+    repaint();
+}
+
+void TraceWidgetPc::initHorizontalScrollBar()
+{
+    horizontalScrollBar->setRange(0, nbCycleTotal - nbBlockHorizontalToPaint + 1);
+    horizontalScrollBar->setSingleStep(1);
+    horizontalScrollBar->setPageStep(2);
+}
+
+void TraceWidgetPc::initVerticalScrollBar(const int &min, const int &max, const int &lineStep,
+                                          const int &pageStep)
+{
+    verticalScrollBar->setMinimum(min);
+    verticalScrollBar->setMaximum(max);
+    verticalScrollBar->setSingleStep(lineStep);
+    verticalScrollBar->setPageStep(pageStep);
+}
+
+int TraceWidgetPc::getMaxValueVerticalScrollBar() const
+{
+    return verticalScrollBar->maximum();
+}
+
+int TraceWidgetPc::getMinValueVerticalScrollBar() const
+{
+    return verticalScrollBar->minimum();
+}
+
+int TraceWidgetPc::getLineStepVerticalScrollBar() const
+{
+    return verticalScrollBar->singleStep();
+}
+
+int TraceWidgetPc::getPageStepVerticalScrollBar() const
+{
+    return verticalScrollBar->pageStep();
+}
+
+void TraceWidgetPc::setNbPcParAsm(const int &n)
+{
+    nbPcParAsm = n;
+}
+
+void TraceWidgetPc::repaintVerticalSliderMoved(const int &v)
+{
+    positionVertical = v;
+    repaint();
+}
+
+void TraceWidgetPc::repaintHorizontalSliderMoved(const int &v, const bool &moveBar)
+{
+    positionHorizontal = v;
+    if (moveBar)
+        horizontalScrollBar->setValue(v);
+    repaint();
+}
+
+void TraceWidgetPc::setNumFirstPcToPaint(const int &pc)
+{
+    numFirstPcToPaint = pc;
+}
+
+void TraceWidgetPc::setNumLastPcToPaint(const int &pc)
+{
+    numLastPcToPaint = pc;
+}
+
+void TraceWidgetPc::setTabPositionPc(const std::map<int, int> &positions)
+{
+    tabPositionPc = positions;
+}
+
+void TraceWidgetPc::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::white);
+    paintStrip(painter, 1);
+    paintSurface(painter);
+}
+
+void TraceWidgetPc::paintSurface(QPainter &painter)
+{
+    const QRect surface = graphicBlockWidget->geometry();
+    painter.setClipRect(surface);
+    painter.translate(surface.topLeft());
+    painter.fillRect(QRect(QPoint(0, 0), surface.size()), Qt::white);
+    // A listing whose last pc lies below its first has no rows to walk.
+    if (numLastPcToPaint < numFirstPcToPaint)
+        return;
+
+    const QRect visible(largeurBlock * positionHorizontal, positionVertical, surface.width(),
+                        surface.height());
+    GraphicTrace *trace = currentTrace();
+    std::lock_guard<std::recursive_mutex> lock(trace->mutex());
+    const GraphicTrace::TabPc &tabPc = trace->getTabPc();
+    for (auto entry = tabPc.find(numFirstPcToPaint);
+         entry != tabPc.end() && entry->first <= numLastPcToPaint; ++entry) {
+        for (const auto &element : entry->second) {
+            if (const GraphicBlock *block = blockOf(element))
+                block->drawItByPc(&painter, visible, false);
+        }
+    }
+}
+
+void TraceWidgetPc::graphicBlockWidgetMousePressEvent(QMouseEvent *e)
+{
+    if (e->button() != Qt::RightButton)
+        return;
+    clickX = e->position().toPoint().x();
+    clickY = e->position().toPoint().y();
+    // No column width yet: there is no cycle under the pointer.
+    if (largeurBlock <= 0)
+        return;
+    const int cycle = clickX / largeurBlock + positionHorizontal;
+    const int y = clickY + positionVertical;
+
+    const auto row = std::find_if(tabPositionPc.begin(), tabPositionPc.end(),
+                                  [this, y](const std::pair<const int, int> &entry) {
+                                      return entry.second <= y && y < entry.second + hauteurBlock;
+                                  });
+    if (row == tabPositionPc.end())
+        return;
+    const int pc = row->first;
+
+    QString text;
+    {
+        GraphicTrace *trace = currentTrace();
+        std::lock_guard<std::recursive_mutex> lock(trace->mutex());
+        const GraphicTrace::ElementList elements = trace->getTabElementTabPc(pc);
+        for (const auto &element : elements) {
+            const GraphicBlock *block = blockOf(element);
+            if (!block || block->getCycle() != cycle)
+                continue;
+            if (text.isEmpty())
+                text = QStringLiteral("Cycle : ") + QString::number(cycle) +
+                       QStringLiteral("\nPc : ") + QString::number(pc);
+            text += QStringLiteral("\nEvent : ") + block->getName();
+        }
+    }
+    if (!text.isEmpty())
+        popupInfo->showIt(clickX, clickY, text, graphicBlockWidget->geometry());
+}
+
+void TraceWidgetPc::graphicBlockWidgetMouseReleaseEvent(QMouseEvent *)
+{
+    hidePopupAndRepaint();
+}
