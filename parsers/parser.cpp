@@ -87,20 +87,26 @@ bool Parser::parse()
 {
     if (!entrerParse())
         return false;
-    const QString nom = getInputFilename();
-    QFile fichier(nom);
-    bool lu = false;
-    if (!fichier.exists()) {
-        emettre([&] { emit errorInParse(QStringLiteral("File ") + nom + " doesn't exist"); });
-    } else if (!fichier.open(QIODevice::ReadOnly)) {
-        qCDebug(lcParsers) << nom << fichier.errorString();
-        emettre([&] { emit errorInParse(QStringLiteral("File ") + nom + " can't be read"); });
-    } else {
-        lancerLecture(fichier, nom);
-        lu = true;
-    }
+    const bool lu = parseFichier();
     enCours.store(false);
     return lu;
+}
+
+bool Parser::parseFichier()
+{
+    const QString nom = getInputFilename();
+    QFile fichier(nom);
+    if (!fichier.exists()) {
+        emettre([&] { emit errorInParse(QStringLiteral("File ") + nom + " doesn't exist"); });
+        return false;
+    }
+    if (!fichier.open(QIODevice::ReadOnly)) {
+        qCDebug(lcParsers) << nom << fichier.errorString();
+        emettre([&] { emit errorInParse(QStringLiteral("File ") + nom + " can't be read"); });
+        return false;
+    }
+    lancerLecture(fichier, nom);
+    return true;
 }
 
 bool Parser::parseData(const QByteArray &data, const QString &nameForReports)
@@ -118,12 +124,15 @@ bool Parser::parseData(const QByteArray &data, const QString &nameForReports)
 
 void Parser::run()
 {
-    if (!emettre([this] { emit debutParse(); }))
+    if (!entrerParse())
         return;
-    if (parse())
-        emettre([this] { emit endOfParse(); });
-    else
-        emettre([this] { emit errorInParse(QStringLiteral("erreur")); });
+    if (emettre([this] { emit debutParse(); })) {
+        if (parseFichier())
+            emettre([this] { emit endOfParse(); });
+        else
+            emettre([this] { emit errorInParse(QStringLiteral("erreur")); });
+    }
+    enCours.store(false);
 }
 
 int Parser::num(const QString &tag) const
@@ -268,7 +277,7 @@ bool Parser::lancerLecture(QIODevice &source, const QString &nameForReports)
                     if (automate[i] != -1)
                         racine = tabTag.at(i);
                 }
-                ligneCourante = static_cast<int>(XML_GetCurrentLineNumber(lecteur));
+                // ligneCourante is still the line of the document's last tag.
                 signalerErreur(QStringLiteral("Missing element : '") + racine + "'");
             }
             break;

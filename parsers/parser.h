@@ -127,6 +127,7 @@ protected:
 private:
     bool lancerLecture(QIODevice &source, const QString &nameForReports);
     bool entrerParse();
+    bool parseFichier();
     void flushTexte();
     void arreterLecteur();
 
