@@ -65,7 +65,12 @@ HelpWindow::HelpWindow(const QString &home, const QString &path, QWidget *parent
     browser->setObjectName(QStringLiteral("browser"));
     browser->setSearchPaths({path});
     browser->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    connect(browser, &QTextBrowser::sourceChanged, this, &HelpWindow::textChanged);
+    // source() lags behind until the browser has stacked the new page, so the page is taken
+    // from the signal.
+    connect(browser, &QTextBrowser::sourceChanged, this, [this](const QUrl &source) {
+        currentSource = source;
+        textChanged();
+    });
     setCentralWidget(browser);
 
     connect(browser, qOverload<const QUrl &>(&QTextBrowser::highlighted), this,
@@ -206,7 +211,7 @@ void HelpWindow::saveLists() const
 
 QString HelpWindow::currentPath() const
 {
-    const QUrl source = browser->source();
+    const QUrl &source = currentSource;
     return source.isLocalFile() ? source.toLocalFile() : source.toString();
 }
 
@@ -316,7 +321,7 @@ void HelpWindow::print()
 
 QString HelpWindow::sourceFile() const
 {
-    const QUrl source = browser->source();
+    const QUrl &source = currentSource;
     if (source.isLocalFile()) {
         const QString local = source.toLocalFile();
         if (QFileInfo(local).isFile())

@@ -5,13 +5,13 @@
 #include <QMap>
 #include <QString>
 #include <QStringList>
+#include <QUrl>
 
 class QAction;
 class QComboBox;
 class QMenu;
 class QPrinter;
 class QTextBrowser;
-class QUrl;
 
 // A small HTML browser for the user guide, with history, bookmarks and printing. The history
 // and bookmarks are kept in ".history" and ".bookmarks" in the working directory.
@@ -90,6 +90,7 @@ private:
     QStringList initialHistory;
     QStringList initialBookmarks;
     QString selectedURL;
+    QUrl currentSource;
     int nextId = 1;
     CloseMode closing = CloseMode::Hide;
 };

@@ -1,0 +1,399 @@
+#include "dialogs/helpwindow.h"
+#include "dialogs/messageBox.h"
+#include "dialogs/stringListFile.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QMainWindow>
+#include <QMenu>
+#include <QPointer>
+#include <QPrinter>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBrowser>
+
+namespace {
+
+void writeFile(const QString &fileName, const QByteArray &content)
+{
+    QFile file(fileName);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(content);
+}
+
+QByteArray readFile(const QString &fileName)
+{
+    QFile file(fileName);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QStringList texts(QMenu *menu)
+{
+    QStringList result;
+    for (QAction *action : menu->actions())
+        result << (action->isSeparator() ? QStringLiteral("--") : action->text());
+    return result;
+}
+
+QAction *findAction(QWidget &window, const QString &text)
+{
+    for (QAction *action : window.findChildren<QAction *>())
+        if (action->text() == text)
+            return action;
+    return nullptr;
+}
+
+QStringList numbered(const QString &stem, int from, int to)
+{
+    QStringList list;
+    for (int i = from; i < to; ++i)
+        list << stem + QString::number(i);
+    return list;
+}
+
+} // namespace
+
+class TestHelpWindow : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir work;
+    QString docs;
+    QString previousDirectory;
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(work.isValid());
+        docs = work.filePath(QStringLiteral("doc"));
+        QVERIFY(QDir().mkpath(docs));
+        writeFile(docs + QStringLiteral("/index.html"),
+                  "<html><head><title>Index</title></head><body><a href=\"a.html\">A</a>"
+                  "</body></html>");
+        writeFile(docs + QStringLiteral("/a.html"),
+                  "<html><head><title>Page A</title></head><body>A</body></html>");
+        writeFile(docs + QStringLiteral("/plain.html"), "<html><body>No title</body></html>");
+        QByteArray longPage = "<html><head><title>Long</title></head><body>";
+        for (int i = 0; i < 400; ++i)
+            longPage += "<p>Paragraph " + QByteArray::number(i) + " of the long page.</p>";
+        writeFile(docs + QStringLiteral("/long.html"), longPage + "</body></html>");
+        previousDirectory = QDir::currentPath();
+    }
+    void init()
+    {
+        // Each test runs in a fresh working directory: that is where the lists are kept.
+        const QString cwd = work.filePath(QString::fromLatin1(QTest::currentTestFunction()) +
+                                          QString::fromLatin1(QTest::currentDataTag()));
+        QDir().mkpath(cwd);
+        QVERIFY(QDir::setCurrent(cwd));
+        QFile::remove(QStringLiteral(".history"));
+        QFile::remove(QStringLiteral(".bookmarks"));
+    }
+    void cleanupTestCase() { QDir::setCurrent(previousDirectory); }
+
+    void listFileBytes_data()
+    {
+        QTest::addColumn<QStringList>("list");
+        QTest::addColumn<QByteArray>("hex");
+        QTest::newRow("empty") << QStringList() << QByteArray("00000000");
+        QTest::newRow("one ascii") << QStringList{"index.html"}
+                                   << QByteArray("00000001 00000014"
+                                                 "0069006e006400650078002e00680074006d006c");
+        QTest::newRow("empty string") << QStringList{""} << QByteArray("00000001 00000000");
+        QTest::newRow("accent and surrogates")
+            << QStringList{QStringLiteral("\u00e9"), QString::fromUtf8("\xf0\x9f\x93\x84"), "x"}
+            << QByteArray("00000003 00000002 00e9 00000004 d83ddcc4 00000002 0078");
+    }
+    void listFileBytes()
+    {
+        QFETCH(QStringList, list);
+        QFETCH(QByteArray, hex);
+        const QByteArray bytes = QByteArray::fromHex(hex.replace(' ', ""));
+        QVERIFY(StringListFile::write(QStringLiteral("list"), list));
+        QCOMPARE(readFile(QStringLiteral("list")), bytes);
+        QStringList read{"stale"};
+        QVERIFY(StringListFile::read(QStringLiteral("list"), read));
+        QCOMPARE(read, list);
+    }
+
+    void corruptFilesAreIgnored_data()
+    {
+        QTest::addColumn<QByteArray>("hex");
+        QTest::newRow("empty file") << QByteArray("");
+        QTest::newRow("short count") << QByteArray("000001");
+        QTest::newRow("huge count") << QByteArray("ffffffff 00000002 0061");
+        QTest::newRow("count beyond data") << QByteArray("00000002 00000002 0061");
+        QTest::newRow("string beyond data") << QByteArray("00000001 7ffffffe 0061");
+        QTest::newRow("odd length") << QByteArray("00000001 00000003 006100");
+        QTest::newRow("truncated length") << QByteArray("00000001 0000");
+    }
+    void corruptFilesAreIgnored()
+    {
+        QFETCH(QByteArray, hex);
+        writeFile(QStringLiteral(".history"), QByteArray::fromHex(hex.replace(' ', "")));
+        QStringList list{"stale"};
+        QVERIFY(!StringListFile::read(QStringLiteral(".history"), list));
+        QVERIFY(list.isEmpty());
+
+        {
+            HelpWindow window(QString(), docs);
+            QVERIFY(texts(window.historyMenu()).isEmpty());
+            window.pathSelected(QStringLiteral("a.html"));
+        }
+        // Rewritten whole on the way out.
+        QVERIFY(StringListFile::read(QStringLiteral(".history"), list));
+        QCOMPARE(list, QStringList{"a.html"});
+    }
+
+    void historyKeepsLastTwenty_data()
+    {
+        QTest::addColumn<int>("stored");
+        QTest::addColumn<QStringList>("shown");
+        QTest::newRow("none") << 0 << QStringList();
+        QTest::newRow("20") << 20 << numbered(QStringLiteral("p"), 0, 20);
+        QTest::newRow("25") << 25 << numbered(QStringLiteral("p"), 5, 25);
+    }
+    void historyKeepsLastTwenty()
+    {
+        QFETCH(int, stored);
+        QFETCH(QStringList, shown);
+        if (stored > 0)
+            QVERIFY(StringListFile::write(QStringLiteral(".history"),
+                                          numbered(QStringLiteral("p"), 0, stored)));
+        QStringList saved;
+        {
+            HelpWindow window(QString(), docs);
+            QCOMPARE(texts(window.historyMenu()), shown);
+            QCOMPARE(texts(window.bookmarksMenu()), (QStringList{"Add Bookmark", "--"}));
+        }
+        QVERIFY(StringListFile::read(QStringLiteral(".history"), saved));
+        QCOMPARE(saved, shown);
+    }
+
+    void pageChangesFeedCaptionComboAndHistory()
+    {
+        HelpWindow window(QStringLiteral("index.html"), docs);
+        QCOMPARE(window.windowTitle(), QStringLiteral("Qt Example - Helpviewer - Index"));
+        QCOMPARE(window.pathCombo()->currentText(), QStringLiteral("Index"));
+
+        window.textBrowser()->setSource(QUrl(QStringLiteral("plain.html")));
+        QCOMPARE(window.windowTitle(), QStringLiteral("Qt Example - Helpviewer - plain.html"));
+        window.textBrowser()->setSource(QUrl(QStringLiteral("a.html")));
+        QCOMPARE(texts(window.historyMenu()), (QStringList{"Index", "plain.html", "Page A"}));
+        QCOMPARE(window.pathCombo()->count(), 3);
+        QCOMPARE(window.pathCombo()->itemText(0), QStringLiteral("Page A"));
+
+        // A page already visited is selected again, not added again.
+        window.textBrowser()->setSource(QUrl(QStringLiteral("index.html")));
+        QCOMPARE(window.pathCombo()->count(), 3);
+        QCOMPARE(window.pathCombo()->currentText(), QStringLiteral("Index"));
+        QCOMPARE(window.historyMenu()->actions().size(), 3);
+
+        // Choosing an entry shown by its title goes to its page.
+        const int pageA = window.pathCombo()->findText(QStringLiteral("Page A"));
+        window.pathCombo()->activated(pageA);
+        QCOMPARE(window.textBrowser()->source(), QUrl(QStringLiteral("a.html")));
+        QCOMPARE(window.textBrowser()->documentTitle(), QStringLiteral("Page A"));
+
+        // So does a history item.
+        window.historyMenu()->actions().at(1)->trigger();
+        QCOMPARE(window.textBrowser()->source(), QUrl(QStringLiteral("plain.html")));
+        QVERIFY(findAction(window, QStringLiteral("&Backward"))->isEnabled());
+        findAction(window, QStringLiteral("&Backward"))->trigger();
+        QCOMPARE(window.textBrowser()->source(), QUrl(QStringLiteral("a.html")));
+        QVERIFY(findAction(window, QStringLiteral("&Forward"))->isEnabled());
+        findAction(window, QStringLiteral("&Home"))->trigger();
+        QCOMPARE(window.textBrowser()->source(), QUrl(QStringLiteral("index.html")));
+    }
+
+    void bookmarksAreSavedAndReloaded()
+    {
+        {
+            HelpWindow window(QStringLiteral("a.html"), docs);
+            findAction(window, QStringLiteral("Add Bookmark"))->trigger();
+            QCOMPARE(texts(window.bookmarksMenu()),
+                     (QStringList{"Add Bookmark", "--", "Qt Example - Helpviewer - Page A"}));
+        }
+        QStringList saved;
+        QVERIFY(StringListFile::read(QStringLiteral(".bookmarks"), saved));
+        QCOMPARE(saved, QStringList{"a.html"});
+
+        HelpWindow window(QString(), docs);
+        window.bookmarksMenu()->actions().at(2)->trigger();
+        QCOMPARE(window.textBrowser()->documentTitle(), QStringLiteral("Page A"));
+    }
+
+    void closingHidesAndSaves()
+    {
+        // What the main window's help command relies on: after a close, the same window
+        // can be shown again and still works.
+        QPointer<HelpWindow> window = new HelpWindow(QStringLiteral("index.html"), docs);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        window->pathSelected(QStringLiteral("a.html"));
+        QVERIFY(window->close());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!window.isNull());
+        QVERIFY(!window->isVisible());
+        QStringList saved;
+        QVERIFY(StringListFile::read(QStringLiteral(".history"), saved));
+        QCOMPARE(saved, (QStringList{"index.html", "a.html"}));
+
+        window->show();
+        QVERIFY(window->isVisible());
+        window->pathSelected(QStringLiteral("plain.html"));
+        QCOMPARE(window->windowTitle(), QStringLiteral("Qt Example - Helpviewer - plain.html"));
+        delete window;
+    }
+
+    void newWindowIsIndependentAndDestroyedOnClose()
+    {
+        HelpWindow window(QStringLiteral("a.html"), docs);
+        QPointer<HelpWindow> opened;
+        connect(&window, &HelpWindow::windowOpened, this, [&opened](HelpWindow *w) { opened = w; });
+        findAction(window, QStringLiteral("&New Window"))->trigger();
+        QVERIFY(!opened.isNull());
+        QVERIFY(opened != &window);
+        QVERIFY(opened->isVisible());
+        QCOMPARE(opened->textBrowser()->documentTitle(), QStringLiteral("Page A"));
+        QCOMPARE(opened->closeMode(), HelpWindow::CloseMode::Destroy);
+        opened->close();
+        QTRY_VERIFY(opened.isNull());
+        QVERIFY(window.textBrowser()->document()->toPlainText().contains(QLatin1Char('A')));
+    }
+
+    void exitClosesEveryWindow()
+    {
+        QMainWindow mainWindow;
+        mainWindow.show();
+        HelpWindow window(QStringLiteral("index.html"), docs);
+        window.show();
+        findAction(window, QStringLiteral("E&xit"))->trigger();
+        QVERIFY(!mainWindow.isVisible());
+        QVERIFY(!window.isVisible());
+    }
+
+    void iconsComeFromWorkingDirectoryOrBuiltIn()
+    {
+        {
+            HelpWindow window(QString(), docs);
+            for (const char *name : {"&Backward", "&Forward", "&Home"}) {
+                const QImage icon =
+                    findAction(window, QString::fromLatin1(name))->icon().pixmap(32, 32).toImage();
+                QVERIFY2(!icon.isNull(), name);
+            }
+        }
+        QImage red(32, 32, QImage::Format_RGB32);
+        red.fill(Qt::red);
+        QVERIFY(red.save(QStringLiteral("home.xpm"), "XPM"));
+        HelpWindow window(QString(), docs);
+        const QImage home =
+            findAction(window, QStringLiteral("&Home"))->icon().pixmap(32, 32).toImage();
+        QCOMPARE(home.pixelColor(16, 16), QColor(Qt::red));
+        const QImage back =
+            findAction(window, QStringLiteral("&Backward"))->icon().pixmap(32, 32).toImage();
+        QVERIFY(back.pixelColor(16, 16) != QColor(Qt::red));
+    }
+
+    void printsNumberedPagesToPdf_data()
+    {
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<bool>("several");
+        QTest::newRow("short") << "a.html" << false;
+        QTest::newRow("long") << "long.html" << true;
+    }
+    void printsNumberedPagesToPdf()
+    {
+        QFETCH(QString, page);
+        QFETCH(bool, several);
+        const QString pdfinfo = QStandardPaths::findExecutable(QStringLiteral("pdfinfo"));
+        const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+        if (pdfinfo.isEmpty() || pdftotext.isEmpty())
+            QSKIP("poppler-utils (pdfinfo, pdftotext) not installed");
+
+        HelpWindow window(page, docs);
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setPageSize(QPageSize(QPageSize::A4));
+        const QString pdf = QDir::current().filePath(QStringLiteral("out.pdf"));
+        printer.setOutputFileName(pdf);
+        QVERIFY(window.printTo(&printer));
+
+        QProcess info;
+        info.start(pdfinfo, {pdf});
+        QVERIFY(info.waitForFinished());
+        const auto pagesMatch = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)"))
+                                    .match(QString::fromUtf8(info.readAll()));
+        QVERIFY(pagesMatch.hasMatch());
+        const int pages = pagesMatch.captured(1).toInt();
+        QVERIFY2(several ? pages > 1 : pages == 1, qPrintable(QString::number(pages)));
+
+        // Word boxes, in points: A4 is 595 x 842, the body ends one inch (72 pt) from each edge.
+        QProcess text;
+        text.start(pdftotext, {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
+        QVERIFY(text.waitForFinished());
+        const QString boxes = QString::fromUtf8(text.readAll());
+        const QStringList pageBlocks =
+            boxes.split(QStringLiteral("<page "), Qt::SkipEmptyParts).mid(1);
+        QCOMPARE(pageBlocks.size(), pages);
+        const QRegularExpression word(
+            QStringLiteral("<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" "
+                           "yMax=\"([\\d.]+)\">([^<]*)</word>"));
+        for (int p = 0; p < pages; ++p) {
+            double numberRight = -1;
+            double numberTop = -1;
+            double lowestText = 0;
+            auto it = word.globalMatch(pageBlocks[p]);
+            while (it.hasNext()) {
+                const auto m = it.next();
+                if (m.captured(5) == QString::number(p + 1) && m.captured(2).toDouble() > 770) {
+                    numberRight = m.captured(3).toDouble();
+                    numberTop = m.captured(2).toDouble();
+                } else {
+                    lowestText = std::max(lowestText, m.captured(4).toDouble());
+                }
+            }
+            QVERIFY2(numberRight > 0,
+                     qPrintable(QStringLiteral("no number on page %1").arg(p + 1)));
+            QVERIFY2(qAbs(numberRight - (595 - 72)) < 2, qPrintable(QString::number(numberRight)));
+            QVERIFY(numberTop > 842 - 72 && numberTop < 842 - 50);
+            QVERIFY(lowestText <= 842 - 72 + 1);
+        }
+        QVERIFY(boxes.contains(several ? QStringLiteral(">399<") : QStringLiteral(">A<")));
+    }
+
+    void printingAMissingPageFails()
+    {
+        HelpWindow window(QStringLiteral("missing.html"), docs);
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(QDir::current().filePath(QStringLiteral("none.pdf")));
+        QVERIFY(!window.printTo(&printer));
+        QVERIFY(!QFile::exists(QStringLiteral("none.pdf")));
+    }
+
+    void aboutBoxes()
+    {
+        QList<QPair<MessageBox::Kind, QString>> shown;
+        const auto previous = MessageBox::setHandler(
+            [&shown](MessageBox::Kind kind, const QString &title, const QString &) {
+                shown.append({kind, title});
+            });
+        HelpWindow window(QString(), docs);
+        findAction(window, QStringLiteral("&About ..."))->trigger();
+        findAction(window, QStringLiteral("About &Qt ..."))->trigger();
+        MessageBox::setHandler(previous);
+        QCOMPARE(shown, (QList<QPair<MessageBox::Kind, QString>>{
+                            {MessageBox::Kind::About, "HelpViewer Example"},
+                            {MessageBox::Kind::AboutQt, "QBrowser"}}));
+    }
+};
+
+QTEST_MAIN(TestHelpWindow)
+#include "tst_helpWindow.moc"

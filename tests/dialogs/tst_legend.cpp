@@ -1,0 +1,156 @@
+#include "core/configEvent.h"
+#include "dialogs/colorsLegendWidget.h"
+#include "dialogs/legendDialog.h"
+
+#include <QImage>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTabWidget>
+#include <QTest>
+
+namespace {
+
+using Growth = QList<QPair<int, int>>;
+using Table = std::map<QString, ConfigEvent>;
+
+// count events named so that the longest has longest characters.
+Table events(int count, int longest)
+{
+    Table table;
+    for (int i = 0; i < count; ++i) {
+        const int length = i == 0 ? longest : 1 + i % std::max(1, longest);
+        QString name = QString(QChar(u'a' + i)).repeated(std::min(length, longest));
+        ConfigEvent event(i);
+        event.setBrush(QBrush(Qt::blue));
+        table.emplace(name, event);
+    }
+    return table;
+}
+
+ConfigEvent coloured(int position, const QBrush &brush)
+{
+    ConfigEvent event(position);
+    event.setBrush(brush);
+    return event;
+}
+
+} // namespace
+
+class TestLegend : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void sizesAndScrollBars_data()
+    {
+        QTest::addColumn<Growth>("tables");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<Qt::ScrollBarPolicy>("horizontal");
+        QTest::addColumn<Qt::ScrollBarPolicy>("vertical");
+        using L = Growth;
+        const auto asNeeded = Qt::ScrollBarAsNeeded;
+        const auto on = Qt::ScrollBarAlwaysOn;
+        const auto off = Qt::ScrollBarAlwaysOff;
+        QTest::newRow("no event") << L{{0, 0}} << QSize(196, 151) << asNeeded << asNeeded;
+        QTest::newRow("5 events, 12 characters")
+            << L{{5, 12}} << QSize(196, 151) << asNeeded << asNeeded;
+        QTest::newRow("6 events fit exactly")
+            << L{{6, 23}} << QSize(196, 151) << asNeeded << asNeeded;
+        QTest::newRow("7 events") << L{{7, 3}} << QSize(196, 180) << off << on;
+        QTest::newRow("24 characters") << L{{2, 24}} << QSize(203, 151) << on << off;
+        QTest::newRow("7 events, 24 characters") << L{{7, 24}} << QSize(203, 180) << on << on;
+        QTest::newRow("never shrinks") << L{{9, 3}, {2, 3}, {0, 0}} << QSize(196, 230) << off << on;
+        // Growing in height after width keeps the stored width, margin off.
+        QTest::newRow("wide then tall") << L{{2, 30}, {8, 3}} << QSize(245 - 4, 205) << off << on;
+        QTest::newRow("tall then wide") << L{{8, 3}, {2, 30}} << QSize(245, 205 - 4) << on << off;
+    }
+    void sizesAndScrollBars()
+    {
+        QFETCH(Growth, tables);
+        QFETCH(QSize, size);
+        QFETCH(Qt::ScrollBarPolicy, horizontal);
+        QFETCH(Qt::ScrollBarPolicy, vertical);
+        LegendDialog dialog(nullptr, QStringLiteral("Legend"));
+        for (const auto &[count, longest] : tables)
+            dialog.setTabConfig(events(count, longest));
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QCOMPARE(dialog.legendWidget()->size(), size);
+        QCOMPARE(dialog.scrollView()->horizontalScrollBarPolicy(), horizontal);
+        QCOMPARE(dialog.scrollView()->verticalScrollBarPolicy(), vertical);
+        // Painting again, as every expose does, changes nothing.
+        dialog.legendWidget()->repaint();
+        QCOMPARE(dialog.legendWidget()->size(), size);
+    }
+
+    void dialogFrame()
+    {
+        LegendDialog dialog(nullptr, QStringLiteral("Legend"));
+        QCOMPARE(dialog.objectName(), QStringLiteral("Legend"));
+        QVERIFY(!dialog.isModal());
+        auto *tabs = dialog.findChild<QTabWidget *>();
+        QCOMPARE(tabs->count(), 1);
+        QCOMPARE(tabs->tabText(0), QStringLiteral("Events' Colors"));
+        QCOMPARE(tabs->widget(0), dialog.scrollView());
+        QCOMPARE(dialog.scrollView()->size(), QSize(200, 155));
+        QCOMPARE(dialog.scrollView()->widget(), dialog.legendWidget());
+        QCOMPARE(dialog.legendWidget()->pos(), QPoint(0, 0));
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        // Nothing of the page is cut off.
+        QVERIFY(dialog.width() >= 200 && dialog.height() >= 155);
+        QCOMPARE(dialog.scrollView()->size(), QSize(200, 155));
+    }
+
+    void swatchesInNameOrder()
+    {
+        // Character-code order: upper case before lower case.
+        Table table;
+        table.emplace(QStringLiteral("load"), coloured(0, QBrush(Qt::red)));
+        table.emplace(QStringLiteral("Fetch"), coloured(1, QBrush(QColor(34, 139, 34))));
+        table.emplace(QStringLiteral("commit"), coloured(2, QBrush(Qt::blue)));
+        table.emplace(QStringLiteral("stall"), coloured(3, QBrush(Qt::magenta, Qt::Dense4Pattern)));
+        ColorsLegendWidget widget;
+        widget.setTabConfig(table);
+        const QImage image = widget.grab().toImage();
+
+        const QList<QColor> fills = {QColor(34, 139, 34), Qt::blue, Qt::red};
+        for (int k = 0; k < fills.size(); ++k) {
+            const int top = 5 + 25 * k;
+            QCOMPARE(image.pixelColor(20, top + 10), fills[k]);
+            QCOMPARE(image.pixelColor(10, top + 10), QColor(Qt::black));
+            QCOMPARE(image.pixelColor(20, top), QColor(Qt::black));
+            QCOMPARE(image.pixelColor(20, top + 20), QColor(Qt::black));
+            QVERIFY(image.pixelColor(20, top + 22) != QColor(Qt::black));
+        }
+        // A patterned brush leaves the background showing through between its dots.
+        int magenta = 0;
+        int other = 0;
+        for (int x = 12; x < 29; ++x)
+            (image.pixelColor(x, 5 + 75 + 10) == QColor(Qt::magenta) ? magenta : other)++;
+        QVERIFY(magenta > 0);
+        QVERIFY(other > 0);
+        // Names are written after the swatch: some dark pixels right of it on each row.
+        for (int k = 0; k < 4; ++k) {
+            bool text = false;
+            for (int x = 35; x < 80 && !text; ++x)
+                for (int y = 5 + 25 * k; y < 5 + 25 * k + 20 && !text; ++y)
+                    text = image.pixelColor(x, y).lightness() < 128;
+            QVERIFY2(text, qPrintable(QStringLiteral("no name on row %1").arg(k)));
+        }
+    }
+
+    void emptyTablePaintsNothing()
+    {
+        ColorsLegendWidget widget;
+        QImage before = widget.grab().toImage();
+        widget.setTabConfig(events(3, 4));
+        widget.setTabConfig({});
+        const QImage after = widget.grab().toImage();
+        QCOMPARE(after, before);
+        QVERIFY(after.pixelColor(10, 5) != QColor(Qt::black));
+    }
+};
+
+QTEST_MAIN(TestLegend)
+#include "tst_legend.moc"
