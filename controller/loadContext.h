@@ -1,0 +1,66 @@
+#ifndef LOADCONTEXT_H
+#define LOADCONTEXT_H
+
+#include "core/configEvent.h"
+#include "core/graphicBlock.h"
+
+#include <QColor>
+#include <QString>
+
+#include <map>
+#include <memory>
+#include <mutex>
+
+// Everything one read of one trace or zoom file needs on its parser's thread. The GUI thread
+// fills it before the parser starts (a copy of the event table and of the geometry, so that a
+// new start or a resize never changes what a running read uses); from then on the parser's
+// callbacks own the build state, under `mutex`. The GUI thread looks at it again only once
+// the read has ended, to run the end step, unless the read was cancelled.
+struct LoadContext
+{
+    enum class Kind {
+        TraceCycle,  // a trace file for the cycle view (and the PC view)
+        Zoom,        // a zoom file for the cycle view
+        TracePcOnly, // a trace file for the PC view alone
+    };
+
+    LoadContext(Kind kind, int numero, const QString &filename)
+        : kind(kind), numero(numero), filename(filename)
+    {}
+
+    const Kind kind;
+    const int numero; // first cycle of the file
+    const QString filename;
+
+    // GUI thread only: set when the read was stopped because its results are no longer wanted.
+    bool cancelled = false;
+
+    // Read-only once the parser runs.
+    int niveauZoom = 1;
+    int largeurBlockTraceCycle = 0;
+    int hauteurBlockTraceCycle = 0;
+    int largeurBlockTracePc = 0;
+    int hauteurBlockTracePc = 0;
+    QColor couleurTrace;
+    // Whether the blocks also join the store's PC table: decided when the read starts, for
+    // this file, from the PC view's window (mustAddInTracePc).
+    bool addInTracePc = false;
+
+    std::mutex mutex; // guards the build state below
+    std::map<QString, ConfigEvent> tabConfig;
+    int cycleParse = 0;
+    bool cycleRecu = false;
+    bool pcRecu = false;
+    int pcCourant = -1;
+    std::unique_ptr<GraphicBlock> graphicBlockCourant;
+    int positionXTraceCycle = 0;
+    int positionYTraceCycle = 0;
+    int positionXTracePc = 0;
+    int positionXTracePcOnly = 0;
+    int positionYTracePcOnly = 0;
+    int nbEventZoom = 0;
+    QColor couleurZoom;
+    bool erreurSignalee = false;
+};
+
+#endif

@@ -1,0 +1,1558 @@
+#include "controller/system.h"
+
+#include "controller/zoomLevels.h"
+#include "core/config.h"
+#include "core/couleur.h"
+#include "core/graphicBlock.h"
+#include "core/graphicTrace.h"
+#include "core/threadAnnotations.h"
+#include "dialogs/messageBox.h"
+#include "gui/customEvents.h"
+#include "gui/mainFrame.h"
+#include "parsers/parserAsm.h"
+#include "parsers/parserConfig.h"
+#include "parsers/parserTrace.h"
+#include "parsers/parserZoom.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QThread>
+
+Q_LOGGING_CATEGORY(lcController, "zelvar.controller", QtWarningMsg)
+
+namespace {
+
+void raiseTo(std::atomic<int> &bound, int value)
+{
+    int current = bound.load();
+    while (value > current && !bound.compare_exchange_weak(current, value)) {
+    }
+}
+
+bool isCycleView(const LoadContext &ctx, int numero)
+{
+    return ctx.kind != LoadContext::Kind::TracePcOnly && ctx.numero == numero;
+}
+
+bool isPcView(const LoadContext &ctx, int numero)
+{
+    return ctx.kind == LoadContext::Kind::TracePcOnly && ctx.numero == numero;
+}
+
+QString fileMissing(const QString &name)
+{
+    return QStringLiteral("File ") + name + QStringLiteral(" doesn't exist");
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Construction, start, resize, close
+
+System::System(MainFrame *mainFrame)
+    : QObject(nullptr), mainFrame(mainFrame), mainFrameVivant(mainFrame)
+{
+    parserConfig = std::make_unique<ParserConfig>();
+    parserAsm = std::make_unique<ParserAsm>();
+    parserTraceCourante = std::make_unique<ParserTrace>();
+    parserTraceSuivante = std::make_unique<ParserTrace>();
+    parserTracePcSuivante = std::make_unique<ParserTrace>();
+    parserTracePrecedente = std::make_unique<ParserTrace>();
+    parserTracePcPrecedente = std::make_unique<ParserTrace>();
+    parserZoomCourant = std::make_unique<ParserZoom>();
+    parserZoomSuivant = std::make_unique<ParserZoom>();
+    parserZoomPrecedent = std::make_unique<ParserZoom>();
+    Parser *const threaded[] = {parserTraceCourante.get(),     parserTraceSuivante.get(),
+                                parserTracePrecedente.get(),   parserTracePcSuivante.get(),
+                                parserTracePcPrecedente.get(), parserZoomCourant.get(),
+                                parserZoomSuivant.get(),       parserZoomPrecedent.get()};
+    for (size_t i = 0; i < parserSlots.size(); ++i)
+        parserSlots[i].parser = threaded[i];
+
+    largeurTraceCycle = mainFrame->getLargeurTraceCycle();
+    hauteurTraceCycle = mainFrame->getHauteurTraceCycle();
+    largeurTracePc = mainFrame->getLargeurTracePc();
+    hauteurTracePc = mainFrame->getHauteurTracePc();
+    graphicTrace = std::make_unique<GraphicTrace>();
+    couleurTrace = mainFrame->getCouleurTrace();
+    connectAll();
+    initVariables();
+    parametresFilename = QStringLiteral("Parametres.txt");
+    initParametres();
+    initInfosZoom();
+}
+
+System::~System()
+{
+    arreterChargements();
+    // The parsers go before the store their callbacks fill.
+    parserZoomPrecedent.reset();
+    parserZoomSuivant.reset();
+    parserZoomCourant.reset();
+    parserTracePcPrecedente.reset();
+    parserTracePrecedente.reset();
+    parserTracePcSuivante.reset();
+    parserTraceSuivante.reset();
+    parserTraceCourante.reset();
+    parserAsm.reset();
+    parserConfig.reset();
+    for (ParserSlot &slot : parserSlots) {
+        slot.parser = nullptr;
+        slot.ctx.reset();
+        slot.pending.reset();
+    }
+}
+
+void System::connectAll()
+{
+    connect(parserConfig.get(), &Parser::debutParse, this, &System::debutOfConfigParse);
+    connect(parserConfig.get(), &Parser::endOfParse, this, &System::endOfConfigParse);
+    connect(parserConfig.get(), &Parser::errorInParse, this, &System::errorInConfigParse);
+    connect(parserAsm.get(), &ParserAsm::pc, this, &System::pcAsm);
+    connect(parserAsm.get(), &ParserAsm::mnemonic, this, &System::mnemonicAsm);
+    connect(parserAsm.get(), &ParserAsm::nbValues, this, &System::nbValuesAsm);
+    connect(parserAsm.get(), &ParserAsm::value, this, &System::valueAsm);
+    connect(parserAsm.get(), &Parser::debutParse, this, &System::debutOfAsmParse);
+    connect(parserAsm.get(), &Parser::endOfParse, this, &System::endOfAsmParse);
+    connect(parserAsm.get(), &Parser::errorInParse, this, &System::errorInAsmParse);
+
+    connectTraceCycle(parserTraceCourante.get(), &slotOf(parserTraceCourante.get()));
+    connectTraceCycle(parserTraceSuivante.get(), &slotOf(parserTraceSuivante.get()));
+    connectTracePcOnly(parserTracePcSuivante.get(), &slotOf(parserTracePcSuivante.get()));
+    connectTraceCycle(parserTracePrecedente.get(), &slotOf(parserTracePrecedente.get()));
+    connectTracePcOnly(parserTracePcPrecedente.get(), &slotOf(parserTracePcPrecedente.get()));
+    connectZoom(parserZoomCourant.get(), &slotOf(parserZoomCourant.get()));
+    connectZoom(parserZoomSuivant.get(), &slotOf(parserZoomSuivant.get()));
+    connectZoom(parserZoomPrecedent.get(), &slotOf(parserZoomPrecedent.get()));
+
+    MainFrame *m = mainFrame;
+    connect(m, &MainFrame::nextCycleTraceCycle, this, &System::nextCycleTraceCycle);
+    connect(m, &MainFrame::prevCycleTraceCycle, this, &System::prevCycleTraceCycle);
+    connect(m, &MainFrame::displayPcTracePc, this, &System::parserCurrentFileAsm);
+    connect(m, &MainFrame::sliderHorizontalMovedTraceCycle, this,
+            &System::sliderHorizontalMovedTraceCycle);
+    connect(m, &MainFrame::sliderVerticalMovedTraceCycle, this,
+            &System::sliderVerticalMovedTraceCycle);
+    connect(m, &MainFrame::sliderHorizontalReleasedTraceCycle, this,
+            &System::sliderHorizontalReleasedTraceCycle);
+    connect(m, &MainFrame::nextCycleTracePc, this, &System::nextCycleTracePc);
+    connect(m, &MainFrame::prevCycleTracePc, this, &System::prevCycleTracePc);
+    connect(m, &MainFrame::sliderHorizontalMovedTracePc, this,
+            &System::sliderHorizontalMovedTracePc);
+    connect(m, &MainFrame::sliderVerticalMovedTracePc, this, &System::sliderVerticalMovedTracePc);
+    connect(m, &MainFrame::sliderHorizontalReleasedTracePc, this,
+            &System::sliderHorizontalReleasedTracePc);
+    connect(m, &MainFrame::nextZoom, this, &System::nextZoom);
+    connect(m, &MainFrame::prevZoom, this, &System::prevZoom);
+    connect(m, &MainFrame::demarrer, this, &System::demarrer);
+    connect(m, &MainFrame::configFileChanged, this, &System::setConfigFile);
+    connect(m, &MainFrame::traceDirectoryChanged, this, &System::setTraceDirectory);
+    connect(m, &MainFrame::tracePrefixChanged, this, &System::setTracePrefixe);
+    connect(m, &MainFrame::zoomDirectoryChanged, this, &System::setZoomDirectory);
+    connect(m, &MainFrame::zoomPrefixChanged, this, &System::setZoomPrefixe);
+    connect(m, &MainFrame::nbCycleByFileChanged, this, &System::setNbCycleParTrace);
+    connect(m, &MainFrame::asmDirectoryChanged, this, &System::setAsmDirectory);
+    connect(m, &MainFrame::asmPrefixChanged, this, &System::setAsmPrefixe);
+    connect(m, &MainFrame::nbPcByAsmChanged, this, &System::setNbPcParAsm);
+    connect(m, &MainFrame::nbCycleTotalChanged, this, &System::setNbCycleTotal);
+    connect(m, &MainFrame::sizeChanged, this, &System::updateTraceDimension);
+    // Saved first, then every thread stopped before the window and its views go.
+    connect(m, &MainFrame::closeSignal, this, &System::sauvegarderParametres);
+    connect(m, &MainFrame::closeSignal, this, &System::arreterChargements);
+}
+
+// The callbacks of a threaded parser run on its thread (direct connections) and work on the
+// context of the read in progress; the end of the thread comes back to the GUI thread.
+void System::connectTraceCycle(ParserTrace *parser, ParserSlot *slot)
+{
+    const auto ctx = [slot]() -> LoadContext & { return *slot->courant.load(); };
+    connect(
+        parser, &ParserTrace::addEventTrace, this, [=] { addElementTrace(ctx()); },
+        Qt::DirectConnection);
+    connect(
+        parser, &ParserTrace::addCycleTrace, this, [=](int c) { addCycleTrace(ctx(), c); },
+        Qt::DirectConnection);
+    connect(
+        parser, &ParserTrace::newEventTrace, this,
+        [=](const QString &name) { newElementTrace(ctx(), name); }, Qt::DirectConnection);
+    connect(
+        parser, &ParserTrace::pcTrace, this, [=](int pc) { pcTrace(ctx(), pc); },
+        Qt::DirectConnection);
+    connect(
+        parser, &Parser::errorInParse, this,
+        [=](const QString &message) { errorInTraceParse(&ctx(), message); }, Qt::DirectConnection);
+    connect(
+        parser, &QThread::finished, this, [=] { parserFinished(slot); }, Qt::QueuedConnection);
+}
+
+void System::connectTracePcOnly(ParserTrace *parser, ParserSlot *slot)
+{
+    const auto ctx = [slot]() -> LoadContext & { return *slot->courant.load(); };
+    connect(
+        parser, &ParserTrace::addEventTrace, this, [=] { addElementTracePcOnly(ctx()); },
+        Qt::DirectConnection);
+    connect(
+        parser, &ParserTrace::addCycleTrace, this, [=](int c) { addCycleTracePcOnly(ctx(), c); },
+        Qt::DirectConnection);
+    connect(
+        parser, &ParserTrace::newEventTrace, this,
+        [=](const QString &name) { newElementTracePcOnly(ctx(), name); }, Qt::DirectConnection);
+    connect(
+        parser, &ParserTrace::pcTrace, this, [=](int pc) { pcTraceOnly(ctx(), pc); },
+        Qt::DirectConnection);
+    connect(
+        parser, &Parser::errorInParse, this,
+        [=](const QString &message) { errorInTraceParse(&ctx(), message); }, Qt::DirectConnection);
+    connect(
+        parser, &QThread::finished, this, [=] { parserFinished(slot); }, Qt::QueuedConnection);
+}
+
+void System::connectZoom(ParserZoom *parser, ParserSlot *slot)
+{
+    const auto ctx = [slot]() -> LoadContext & { return *slot->courant.load(); };
+    connect(
+        parser, &ParserZoom::addEventZoom, this, [=] { addElementZoom(ctx()); },
+        Qt::DirectConnection);
+    connect(
+        parser, &ParserZoom::addCycleZoom, this, [=](int c) { addCycleTrace(ctx(), c); },
+        Qt::DirectConnection);
+    connect(
+        parser, &ParserZoom::newEventZoom, this,
+        [=](const QString &name) { newElementZoom(ctx(), name); }, Qt::DirectConnection);
+    connect(
+        parser, &ParserZoom::setNbEventZoom, this,
+        [=](const QString &name, int n) { setNbEventZoom(ctx(), name, n); }, Qt::DirectConnection);
+    connect(
+        parser, &Parser::errorInParse, this,
+        [=](const QString &message) { errorInTraceParse(&ctx(), message); }, Qt::DirectConnection);
+    connect(
+        parser, &QThread::finished, this, [=] { parserFinished(slot); }, Qt::QueuedConnection);
+}
+
+void System::initVariables()
+{
+    cancelAllLoads();
+    graphicTrace->clear();
+    nameTraceCourante.clear();
+    nameTracePrecedente.clear();
+    nameTraceSuivante.clear();
+    nameTracePcCourante.clear();
+    nameTracePcPrecedente.clear();
+    nameTracePcSuivante.clear();
+    numAsmCharge = -1;
+    positionSliderHorizontalTraceCycle = 0;
+    positionSliderVerticalTraceCycle = 0;
+    positionSliderHorizontalTracePc = 0;
+    positionSliderVerticalTracePc = 0;
+    cycleMaxTraceCycle = 0;
+    cycleMinTraceCycle = 0;
+    cycleMaxTracePc = 0;
+    cycleMinTracePc = 0;
+    cycleCourantTraceCycle = 0;
+    niveauZoom = 1;
+    mainFrame->setNiveauZoom(niveauZoom);
+    premierAffichage = true;
+    tracePrecedenteChargee = false;
+    tracePcPrecedenteChargee = false;
+    traceSuivanteChargee = false;
+    tracePcSuivanteChargee = false;
+    tracePcSeparee = false;
+    demarrageEnCours = false;
+}
+
+void System::initPositionTraceCycle(int x, int y)
+{
+    positionXTraceCycle = x;
+    positionYTraceCycle = y;
+}
+
+void System::initPositionTracePc(int x, int y)
+{
+    positionXTracePc = x;
+    positionYTracePc = y;
+}
+
+void System::initPositionTracePcOnly(int x, int y)
+{
+    positionXTracePcOnly = x;
+    positionYTracePcOnly = y;
+}
+
+void System::demarrer()
+{
+    if (ferme)
+        return;
+    initVariables();
+    initInfosZoom();
+    demarrageEnCours = true;
+    configFileToParse = parametres.configFile;
+    parserConfigFile();
+}
+
+void System::updateTraceDimension()
+{
+    if (ferme)
+        return;
+    largeurTraceCycle = mainFrame->getLargeurTraceCycle();
+    hauteurTraceCycle = mainFrame->getHauteurTraceCycle();
+    largeurTracePc = mainFrame->getLargeurTracePc();
+    hauteurTracePc = mainFrame->getHauteurTracePc();
+    initInfosZoom();
+    initInfosTracePc();
+    initNiveauZoomTraceCycle(niveauZoom);
+}
+
+void System::arreterChargements()
+{
+    if (!ferme)
+        qCDebug(lcController) << "stopping every parser thread";
+    ferme = true;
+    cancelAllLoads();
+    for (ParserSlot &slot : parserSlots) {
+        if (slot.parser)
+            slot.parser->wait();
+    }
+}
+
+bool System::chargementEnCours() const
+{
+    for (const ParserSlot &slot : parserSlots) {
+        if (slot.busy || slot.pending)
+            return true;
+    }
+    return false;
+}
+
+std::map<int, int> System::getTabPositionPc() const
+{
+    std::lock_guard<std::mutex> lock(pcRowsMutex);
+    return tabPositionPc;
+}
+
+void System::poster(QEvent *event) const
+{
+    ThreadAnnotations::handoffRelease(event);
+    QCoreApplication::postEvent(mainFrame, event);
+}
+
+void System::alerte(const QString &message) const
+{
+    poster(new MainFrameMessageAlertEvent(message));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Parameters and file names
+
+void System::initParametres()
+{
+    if (QFile::exists(parametresFilename)) {
+        chargerParametres();
+        return;
+    }
+    parametres = Parametres();
+    sauvegarderParametres();
+    envoyerParametres();
+}
+
+void System::chargerParametres()
+{
+    Parametres::load(parametresFilename, parametres);
+    envoyerParametres();
+}
+
+void System::envoyerParametres()
+{
+    const Parametres &p = parametres;
+    mainFrame->setParameters(p.configFile, p.tracePrefixe, p.traceDirectory, p.zoomPrefixe,
+                             p.zoomDirectory, p.nbCycleParTrace, p.asmPrefixe, p.asmDirectory,
+                             p.nbPcParAsm, p.nbCycleTotal);
+}
+
+void System::sauvegarderParametres()
+{
+    QString error;
+    if (!parametres.save(parametresFilename, &error))
+        MessageBox::show(mainFrameVivant.data(), MessageBox::Kind::Alert, QStringLiteral("error"),
+                         error);
+}
+
+void System::setConfigFile(const QString &configFile)
+{
+    parametres.configFile = configFile;
+    mainFrame->setConfigFile(configFile);
+}
+
+void System::setTraceDirectory(const QString &traceDirectory)
+{
+    parametres.traceDirectory = traceDirectory;
+    mainFrame->setTraceDirectory(traceDirectory);
+}
+
+void System::setTracePrefixe(const QString &tracePrefixe)
+{
+    parametres.tracePrefixe = tracePrefixe;
+    mainFrame->setTracePrefixe(tracePrefixe);
+}
+
+void System::setZoomDirectory(const QString &zoomDirectory)
+{
+    parametres.zoomDirectory = zoomDirectory;
+    mainFrame->setZoomDirectory(zoomDirectory);
+}
+
+void System::setZoomPrefixe(const QString &zoomPrefixe)
+{
+    parametres.zoomPrefixe = zoomPrefixe;
+    mainFrame->setZoomPrefixe(zoomPrefixe);
+}
+
+void System::setAsmDirectory(const QString &asmDirectory)
+{
+    parametres.asmDirectory = asmDirectory;
+    mainFrame->setAsmDirectory(asmDirectory);
+}
+
+void System::setAsmPrefixe(const QString &asmPrefixe)
+{
+    parametres.asmPrefixe = asmPrefixe;
+    mainFrame->setAsmPrefixe(asmPrefixe);
+}
+
+// A count that is not positive would divide by zero in every file name: it is refused, and
+// the value in force goes back into the dialog.
+bool System::refuserNombre(int value, const QString &field, int current)
+{
+    if (value > 0)
+        return false;
+    MessageBox::show(mainFrameVivant.data(), MessageBox::Kind::Alert, QStringLiteral("error"),
+                     field + QStringLiteral(" : ") + QString::number(value) +
+                         QStringLiteral(" is not a positive number; the value stays ") +
+                         QString::number(current) + QLatin1Char('.'));
+    return true;
+}
+
+void System::setNbCycleParTrace(int nbCycleParTrace)
+{
+    if (!refuserNombre(nbCycleParTrace, QStringLiteral("Nb Cycles by File"),
+                       parametres.nbCycleParTrace))
+        parametres.nbCycleParTrace = nbCycleParTrace;
+    mainFrame->setNbCycleParTrace(parametres.nbCycleParTrace);
+}
+
+void System::setNbPcParAsm(int nbPcParAsm)
+{
+    if (!refuserNombre(nbPcParAsm, QStringLiteral("Nb Pc by File"), parametres.nbPcParAsm))
+        parametres.nbPcParAsm = nbPcParAsm;
+    mainFrame->setNbPcParAsm(parametres.nbPcParAsm);
+}
+
+void System::setNbCycleTotal(int nbCycleTotal)
+{
+    if (!refuserNombre(nbCycleTotal, QStringLiteral("Nb Cycle Total"), parametres.nbCycleTotal))
+        parametres.nbCycleTotal = nbCycleTotal;
+    mainFrame->setNbCycleTotal(parametres.nbCycleTotal);
+}
+
+QString System::createCurrentTraceFilename()
+{
+    return traceFilename = parametres.traceFilename(numTraceCourante);
+}
+
+QString System::createNextTraceFilename()
+{
+    return traceFilename = parametres.traceFilename(numTraceSuivante);
+}
+
+QString System::createPrevTraceFilename()
+{
+    return traceFilename = parametres.traceFilename(numTracePrecedente);
+}
+
+QString System::createNextTracePcFilename()
+{
+    return tracePcFilename = parametres.traceFilename(numTracePcSuivante);
+}
+
+QString System::createPrevTracePcFilename()
+{
+    return tracePcFilename = parametres.traceFilename(numTracePcPrecedente);
+}
+
+QString System::createCurrentZoomFilename()
+{
+    return zoomFilename = parametres.zoomFilename(niveauZoom, numTraceCourante);
+}
+
+QString System::createNextZoomFilename()
+{
+    return zoomFilename = parametres.zoomFilename(niveauZoom, numTraceSuivante);
+}
+
+QString System::createPrevZoomFilename()
+{
+    return zoomFilename = parametres.zoomFilename(niveauZoom, numTracePrecedente);
+}
+
+QString System::createCurrentAsmFilename()
+{
+    return asmFilename = parametres.asmFilename(numAsmCourant);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Starting, cancelling and ending reads (GUI thread)
+
+System::ParserSlot &System::slotOf(const Parser *parser)
+{
+    for (ParserSlot &slot : parserSlots) {
+        if (slot.parser == parser)
+            return slot;
+    }
+    Q_UNREACHABLE();
+}
+
+const System::ParserSlot &System::slotOf(const Parser *parser) const
+{
+    return const_cast<System *>(this)->slotOf(parser);
+}
+
+std::shared_ptr<LoadContext> System::newContext(LoadContext::Kind kind, int numero,
+                                                const QString &filename)
+{
+    auto ctx = std::make_shared<LoadContext>(kind, numero, filename);
+    ctx->niveauZoom = niveauZoom;
+    ctx->largeurBlockTraceCycle = largeurBlockTraceCycle;
+    ctx->hauteurBlockTraceCycle = hauteurBlockTraceCycle;
+    ctx->largeurBlockTracePc = largeurBlockTracePc;
+    ctx->hauteurBlockTracePc = hauteurBlockTracePc;
+    ctx->couleurTrace = couleurTrace;
+    ctx->tabConfig = tabConfig;
+    ctx->positionXTraceCycle = positionXTraceCycle;
+    ctx->positionYTraceCycle = positionYTraceCycle;
+    ctx->positionXTracePc = positionXTracePc;
+    ctx->positionXTracePcOnly = positionXTracePcOnly;
+    ctx->positionYTracePcOnly = positionYTracePcOnly;
+    return ctx;
+}
+
+void System::startLoad(Parser *parser, std::shared_ptr<LoadContext> ctx)
+{
+    Q_ASSERT(QThread::currentThread() == thread());
+    ParserSlot &slot = slotOf(parser);
+    if (slot.busy) {
+        // The parser still reads (or is being stopped): this read starts once it is done.
+        if (slot.pending)
+            slot.pending->cancelled = true;
+        slot.pending = std::move(ctx);
+        return;
+    }
+    beginLoad(slot, std::move(ctx));
+}
+
+void System::beginLoad(ParserSlot &slot, std::shared_ptr<LoadContext> ctx)
+{
+    qCDebug(lcController) << "reading" << ctx->filename;
+    fichiersLus.append(ctx->filename);
+    slot.ctx = std::move(ctx);
+    slot.courant.store(slot.ctx.get());
+    slot.busy = true;
+    slot.parser->setInputFilename(slot.ctx->filename);
+    slot.parser->start();
+}
+
+void System::parserFinished(ParserSlot *slot)
+{
+    if (!slot->parser || !slot->busy)
+        return;
+    // finished() is emitted just before the thread ends; what is left of it is Qt's own.
+    slot->parser->wait();
+    std::shared_ptr<LoadContext> ctx = slot->ctx;
+    {
+        // Orders the read's last writes before what follows here.
+        std::lock_guard<std::mutex> lock(ctx->mutex);
+        ctx->graphicBlockCourant.reset();
+    }
+    slot->busy = false;
+    if (ferme)
+        return;
+    if (!ctx->cancelled) {
+        switch (ctx->kind) {
+        case LoadContext::Kind::TraceCycle:
+            endOfTraceParse();
+            break;
+        case LoadContext::Kind::Zoom:
+            endOfZoomParse();
+            break;
+        case LoadContext::Kind::TracePcOnly:
+            endOfTracePcOnlyParse();
+            break;
+        }
+    }
+    if (slot->pending && !slot->busy) {
+        std::shared_ptr<LoadContext> next = std::move(slot->pending);
+        slot->pending.reset();
+        if (!next->cancelled)
+            beginLoad(*slot, std::move(next));
+    }
+}
+
+// Stops the reads whose results are no longer wanted. No callback of theirs runs once
+// requestStop() has returned, so it must not be called while holding the store's lock,
+// which the callbacks take.
+void System::cancelLoads(bool (*match)(const LoadContext &, int), int numero)
+{
+    for (ParserSlot &slot : parserSlots) {
+        if (slot.pending && match(*slot.pending, numero)) {
+            slot.pending->cancelled = true;
+            slot.pending.reset();
+        }
+        if (slot.busy && !slot.ctx->cancelled && match(*slot.ctx, numero)) {
+            slot.ctx->cancelled = true;
+            slot.parser->requestStop();
+        }
+    }
+}
+
+void System::cancelAllLoads()
+{
+    cancelLoads([](const LoadContext &, int) { return true; }, 0);
+}
+
+bool System::neighbourBusy(bool suivant) const
+{
+    if (etapeChargement < 3)
+        return true;
+    const Parser *parser = nullptr;
+    if (niveauZoom != 1)
+        parser = suivant ? static_cast<const Parser *>(parserZoomSuivant.get())
+                         : parserZoomPrecedent.get();
+    else
+        parser = suivant ? static_cast<const Parser *>(parserTraceSuivante.get())
+                         : parserTracePrecedente.get();
+    const ParserSlot &slot = slotOf(parser);
+    return slot.busy || slot.pending;
+}
+
+bool System::neighbourPcBusy(bool suivant) const
+{
+    const ParserSlot &slot =
+        slotOf(suivant ? parserTracePcSuivante.get() : parserTracePcPrecedente.get());
+    return slot.busy || slot.pending;
+}
+
+// Whether a read of the cycle view also feeds the store's PC table, decided for the parser
+// that will read the file: a file already in the PC view's own window is there already.
+bool System::mustAddInTracePc(const Parser *parser, const QString &filename) const
+{
+    if (parser == parserTraceCourante.get())
+        return true;
+    if (parser != parserTraceSuivante.get() && parser != parserTracePrecedente.get())
+        return false;
+    // Until a pc is chosen the PC view's window is the cycle view's: its table follows it.
+    if (!tracePcSeparee)
+        return true;
+    return filename != nameTracePcPrecedente && filename != nameTracePcCourante &&
+           filename != nameTracePcSuivante;
+}
+
+void System::endOfTraceParse()
+{
+    mainFrame->setGraphicTrace(*graphicTrace);
+    if (premierAffichage) {
+        poster(new MainFrameRepaintTraceCycleEvent());
+        poster(new MainFrameRepaintTracePcEvent());
+        premierAffichage = false;
+    }
+    avancerEtapeChargement();
+}
+
+void System::endOfZoomParse()
+{
+    mainFrame->setGraphicTrace(*graphicTrace);
+    if (premierAffichage) {
+        poster(new MainFrameRepaintTraceCycleEvent());
+        premierAffichage = false;
+    }
+    avancerEtapeChargement();
+}
+
+void System::avancerEtapeChargement()
+{
+    switch (etapeChargement) {
+    case 0:
+        etapeChargement = 1;
+        parserPrevFileTrace();
+        break;
+    case 1:
+        poster(new MainFrameRepaintTraceCycleEvent());
+        etapeChargement = 2;
+        parserNextFileTrace();
+        break;
+    case 2:
+        poster(new MainFrameRepaintTraceCycleEvent());
+        etapeChargement = 3;
+        break;
+    default:
+        break;
+    }
+}
+
+void System::endOfTracePcOnlyParse()
+{
+    mainFrame->setGraphicTrace(*graphicTrace);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Loading procedures (GUI thread)
+
+void System::parserCurrentFileTrace()
+{
+    const int nb = parametres.nbCycleParTrace;
+    const int n = Parametres::numeroFichier(cycleCourantTraceCycle, nb);
+    numTraceCourante = n;
+    numTracePcCourante = n;
+    cycleMinTraceCycle = n;
+    cycleMaxTraceCycle = n;
+    cycleMinTracePc = n;
+    cycleMaxTracePc = n;
+    QString name;
+    if (niveauZoom != 1) {
+        name = createCurrentZoomFilename();
+    } else {
+        name = createCurrentTraceFilename();
+        nameTraceCourante = name;
+        nameTracePcCourante = name;
+    }
+    if (!QFile::exists(name)) {
+        alerte(fileMissing(name));
+        return;
+    }
+    initPositionTraceCycle((n / niveauZoom) * largeurBlockTraceCycle - largeurBlockTraceCycle, 0);
+    initPositionTracePc((n / niveauZoom) * largeurBlockTracePc - largeurBlockTracePc,
+                        -hauteurBlockTracePc);
+    if (niveauZoom != 1) {
+        startLoad(parserZoomCourant.get(), newContext(LoadContext::Kind::Zoom, n, name));
+    } else {
+        auto ctx = newContext(LoadContext::Kind::TraceCycle, n, name);
+        ctx->addInTracePc = mustAddInTracePc(parserTraceCourante.get(), name);
+        startLoad(parserTraceCourante.get(), ctx);
+    }
+}
+
+// Removes one file of the cycle view's window from the store, stopping its read first if it
+// is still being read. Its PC-table blocks go too unless the PC view's window still shows
+// them; until a pc is chosen that window is the cycle view's own, so they always go.
+void System::dropCycleFile(int numero)
+{
+    const int nb = parametres.nbCycleParTrace;
+    cancelLoads(isCycleView, numero);
+    graphicTrace->deleteElementsTabCycle(numero, numero + nb);
+    if (tracePcSeparee)
+        graphicTrace->deleteElementsTabPc(numero, numero + nb - 1, numTracePcPrecedente,
+                                          numTracePcSuivante + nb - 1);
+    else
+        graphicTrace->deleteElementsTabPc(numero, numero + nb - 1, numero + nb, numero + nb);
+}
+
+void System::dropPcFile(int numero)
+{
+    const int nb = parametres.nbCycleParTrace;
+    cancelLoads(isPcView, numero);
+    graphicTrace->deleteElementsTabPc(numero, numero + nb - 1, numTracePrecedente,
+                                      numTraceSuivante + nb - 1);
+}
+
+void System::parserNextFileTrace()
+{
+    const int nb = parametres.nbCycleParTrace;
+    numTraceCourante = Parametres::numeroFichier(cycleCourantTraceCycle, nb);
+    nameTraceCourante = parametres.traceFilename(numTraceCourante);
+    numTraceSuivante = numTraceCourante + nb;
+    if (!tracePcSeparee)
+        numTracePcSuivante = numTraceSuivante;
+    QString name;
+    if (niveauZoom != 1) {
+        name = createNextZoomFilename();
+    } else {
+        name = createNextTraceFilename();
+        nameTraceSuivante = parametres.traceFilename(numTraceSuivante);
+    }
+
+    // The old previous file falls out only when it is now more than one file behind.
+    const auto dropPrevious = [&] {
+        if (numTracePrecedente < numTraceCourante - nb) {
+            dropCycleFile(numTracePrecedente);
+            numTracePrecedente = numTraceCourante - nb;
+        }
+        cycleMinTraceCycle = numTracePrecedente;
+        if (!tracePcSeparee)
+            numTracePcPrecedente = numTracePrecedente;
+        nameTracePrecedente = parametres.traceFilename(numTracePrecedente);
+    };
+
+    if (QFile::exists(name)) {
+        if (traceSuivanteChargee) {
+            if (tracePrecedenteChargee) {
+                dropPrevious();
+            } else {
+                tracePrecedenteChargee = true;
+                if (etapeChargement == 2)
+                    tracePcPrecedenteChargee = true;
+                numTracePrecedente = numTraceCourante - nb;
+                cycleMinTraceCycle = numTracePrecedente;
+                if (!tracePcSeparee)
+                    numTracePcPrecedente = numTracePrecedente;
+                nameTracePrecedente = parametres.traceFilename(numTracePrecedente);
+            }
+        }
+        traceSuivanteChargee = true;
+        if (etapeChargement == 2)
+            tracePcSuivanteChargee = true;
+        initPositionTraceCycle(
+            (numTraceSuivante / niveauZoom) * largeurBlockTraceCycle - largeurBlockTraceCycle, 0);
+        initPositionTracePc((numTraceSuivante / niveauZoom) * largeurBlockTracePc -
+                                largeurBlockTracePc,
+                            -hauteurBlockTracePc);
+        cycleMaxTraceCycle = numTraceSuivante;
+        if (niveauZoom != 1) {
+            startLoad(parserZoomSuivant.get(),
+                      newContext(LoadContext::Kind::Zoom, numTraceSuivante, name));
+        } else {
+            auto ctx = newContext(LoadContext::Kind::TraceCycle, numTraceSuivante, name);
+            ctx->addInTracePc = mustAddInTracePc(parserTraceSuivante.get(), name);
+            startLoad(parserTraceSuivante.get(), ctx);
+        }
+        return;
+    }
+
+    // End of the trace.
+    if (tracePrecedenteChargee)
+        dropPrevious();
+    traceSuivanteChargee = false;
+    if (etapeChargement == 2)
+        tracePcSuivanteChargee = false;
+    if (niveauZoom != 1)
+        endOfZoomParse();
+    else
+        endOfTraceParse();
+}
+
+void System::parserPrevFileTrace()
+{
+    const int nb = parametres.nbCycleParTrace;
+    numTraceCourante = Parametres::numeroFichier(cycleCourantTraceCycle, nb);
+    nameTraceCourante = parametres.traceFilename(numTraceCourante);
+    numTracePrecedente = numTraceCourante - nb;
+    if (!tracePcSeparee)
+        numTracePcPrecedente = numTracePrecedente;
+    const QString name = niveauZoom != 1 ? createPrevZoomFilename() : createPrevTraceFilename();
+    nameTracePrecedente = parametres.traceFilename(numTracePrecedente);
+
+    // The old next file falls out only when it is now more than one file ahead.
+    const auto dropNext = [&] {
+        if (numTraceSuivante > numTraceCourante + nb) {
+            const int ancienneSuivante = numTraceSuivante;
+            dropCycleFile(numTraceSuivante);
+            numTraceSuivante = numTraceCourante + nb;
+            cycleMaxTraceCycle = ancienneSuivante - 1;
+        }
+        if (!tracePcSeparee)
+            numTracePcSuivante = numTraceSuivante;
+        nameTraceSuivante = parametres.traceFilename(numTraceSuivante);
+    };
+
+    if (QFile::exists(name)) {
+        if (traceSuivanteChargee) {
+            dropNext();
+        } else if (tracePrecedenteChargee) {
+            traceSuivanteChargee = true;
+            if (etapeChargement == 1)
+                tracePcSuivanteChargee = true;
+            numTraceSuivante = numTraceCourante + nb;
+            cycleMaxTraceCycle = numTraceSuivante + nb - 1;
+            if (!tracePcSeparee)
+                numTracePcSuivante = numTraceSuivante;
+            nameTraceSuivante = parametres.traceFilename(numTraceSuivante);
+        }
+        tracePrecedenteChargee = true;
+        if (etapeChargement == 1)
+            tracePcPrecedenteChargee = true;
+        initPositionTraceCycle(
+            (numTracePrecedente / niveauZoom) * largeurBlockTraceCycle - largeurBlockTraceCycle, 0);
+        initPositionTracePc((numTracePrecedente / niveauZoom) * largeurBlockTracePc -
+                                largeurBlockTracePc,
+                            -hauteurBlockTracePc);
+        cycleMinTraceCycle = numTracePrecedente;
+        if (niveauZoom != 1) {
+            startLoad(parserZoomPrecedent.get(),
+                      newContext(LoadContext::Kind::Zoom, numTracePrecedente, name));
+        } else {
+            auto ctx = newContext(LoadContext::Kind::TraceCycle, numTracePrecedente, name);
+            ctx->addInTracePc = mustAddInTracePc(parserTracePrecedente.get(), name);
+            startLoad(parserTracePrecedente.get(), ctx);
+        }
+        return;
+    }
+
+    // Start of the trace.
+    if (traceSuivanteChargee)
+        dropNext();
+    tracePrecedenteChargee = false;
+    if (etapeChargement == 1)
+        tracePcPrecedenteChargee = false;
+    if (niveauZoom != 1)
+        endOfZoomParse();
+    else
+        endOfTraceParse();
+}
+
+bool System::isCycleViewName(const QString &name) const
+{
+    return name == nameTraceCourante || name == nameTracePrecedente || name == nameTraceSuivante;
+}
+
+void System::parserNextFileTracePc()
+{
+    const int nb = parametres.nbCycleParTrace;
+    numTracePcCourante = Parametres::numeroFichier(cycleCourantTracePc, nb);
+    nameTracePcCourante = parametres.traceFilename(numTracePcCourante);
+    numTracePcSuivante = numTracePcCourante + nb;
+    const QString name = createNextTracePcFilename();
+    nameTracePcSuivante = name;
+
+    const auto dropPrevious = [&] {
+        if (numTracePcPrecedente < numTracePcCourante - nb) {
+            dropPcFile(numTracePcPrecedente);
+            numTracePcPrecedente = numTracePcCourante - nb;
+        }
+        cycleMinTracePc = numTracePcPrecedente;
+        nameTracePcPrecedente = parametres.traceFilename(numTracePcPrecedente);
+    };
+
+    if (QFile::exists(name)) {
+        if (tracePcSuivanteChargee) {
+            if (tracePcPrecedenteChargee) {
+                dropPrevious();
+            } else {
+                tracePcPrecedenteChargee = true;
+                numTracePcPrecedente = numTracePcCourante - nb;
+                cycleMinTracePc = numTracePcPrecedente;
+                nameTracePcPrecedente = parametres.traceFilename(numTracePcPrecedente);
+            }
+        }
+        tracePcSuivanteChargee = true;
+        initPositionTracePcOnly(numTracePcSuivante * largeurBlockTracePc - largeurBlockTracePc,
+                                -hauteurBlockTracePc);
+        if (!isCycleViewName(name)) {
+            cycleMaxTracePc = numTracePcSuivante;
+            startLoad(parserTracePcSuivante.get(),
+                      newContext(LoadContext::Kind::TracePcOnly, numTracePcSuivante, name));
+        } else {
+            cycleMaxTracePc = numTracePcSuivante + nb - 1;
+        }
+        return;
+    }
+
+    if (tracePcPrecedenteChargee)
+        dropPrevious();
+    tracePcSuivanteChargee = false;
+    endOfTracePcOnlyParse();
+}
+
+void System::parserPrevFileTracePc()
+{
+    const int nb = parametres.nbCycleParTrace;
+    numTracePcCourante = Parametres::numeroFichier(cycleCourantTracePc, nb);
+    nameTracePcCourante = parametres.traceFilename(numTracePcCourante);
+    numTracePcPrecedente = numTracePcCourante - nb;
+    const QString name = createPrevTracePcFilename();
+    nameTracePcPrecedente = name;
+
+    const auto dropNext = [&] {
+        if (numTracePcSuivante > numTracePcCourante + nb) {
+            dropPcFile(numTracePcSuivante);
+            numTracePcSuivante = numTracePcCourante + nb;
+            cycleMaxTracePc = numTracePcSuivante;
+        }
+        nameTracePcSuivante = parametres.traceFilename(numTracePcSuivante);
+    };
+
+    if (QFile::exists(name)) {
+        if (tracePcSuivanteChargee) {
+            dropNext();
+        } else if (tracePcPrecedenteChargee) {
+            tracePcSuivanteChargee = true;
+            numTracePcSuivante = numTracePcCourante + nb;
+            cycleMaxTracePc = numTracePcSuivante;
+            nameTracePcSuivante = parametres.traceFilename(numTracePcSuivante);
+        }
+        tracePcPrecedenteChargee = true;
+        initPositionTracePcOnly(numTracePcPrecedente * largeurBlockTracePc - largeurBlockTracePc,
+                                -hauteurBlockTracePc);
+        cycleMinTracePc = numTracePcPrecedente;
+        if (!isCycleViewName(name))
+            startLoad(parserTracePcPrecedente.get(),
+                      newContext(LoadContext::Kind::TracePcOnly, numTracePcPrecedente, name));
+        return;
+    }
+
+    if (tracePcSuivanteChargee)
+        dropNext();
+    tracePcPrecedenteChargee = false;
+    endOfTracePcOnlyParse();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Callbacks of the trace and zoom reads (parser thread)
+
+void System::addCycleTrace(LoadContext &ctx, int c)
+{
+    std::lock_guard<std::mutex> lock(ctx.mutex);
+    ctx.cycleParse = c;
+    graphicTrace->addCycle(c);
+    ctx.cycleRecu = true;
+    raiseTo(cycleMaxTraceCycle, c);
+}
+
+void System::newElementTrace(LoadContext &ctx, const QString &name)
+{
+    std::lock_guard<std::mutex> lock(ctx.mutex);
+    ctx.graphicBlockCourant = std::make_unique<GraphicBlock>(name);
+    if (ctx.cycleRecu) {
+        ctx.cycleRecu = false;
+        ctx.positionXTraceCycle += ctx.largeurBlockTraceCycle;
+        ctx.positionXTracePc += ctx.largeurBlockTracePc;
+        ctx.positionYTraceCycle = 0;
+    }
+    const ConfigEvent &event = ctx.tabConfig[name];
+    ctx.positionYTraceCycle = event.getPosition() * ctx.hauteurBlockTraceCycle;
+    GraphicBlock &block = *ctx.graphicBlockCourant;
+    block.setPositionTraceCycle(ctx.positionXTraceCycle, ctx.positionYTraceCycle);
+    block.setSizeTraceCycle(ctx.largeurBlockTraceCycle, ctx.hauteurBlockTraceCycle);
+    block.setBrush(event.getBrush());
+}
+
+void System::pcTrace(LoadContext &ctx, int pc)
+{
+    std::lock_guard<std::mutex> lock(ctx.mutex);
+    ctx.pcCourant = pc;
+    if (ctx.graphicBlockCourant)
+        ctx.graphicBlockCourant->setPc(pc);
+    ctx.pcRecu = true;
+}
+
+void System::addElementTrace(LoadContext &ctx)
+{
+    std::lock_guard<std::mutex> lock(ctx.mutex);
+    if (!ctx.graphicBlockCourant)
+        return;
+    ctx.graphicBlockCourant->setCycle(ctx.cycleParse);
+    // The store owns the block once added; it is touched afterwards only under its lock.
+    GraphicBlock *block = ctx.graphicBlockCourant.release();
+    std::lock_guard<std::recursive_mutex> storeLock(graphicTrace->mutex());
+    graphicTrace->addElement(ctx.cycleParse, *block);
+    if (ctx.pcRecu && ctx.addInTracePc) {
+        int y = -ctx.hauteurBlockTracePc;
+        {
+            std::lock_guard<std::mutex> rows(pcRowsMutex);
+            const auto row = tabPositionPc.find(ctx.pcCourant);
+            if (row != tabPositionPc.end())
+                y = row->second;
+        }
+        block->setPositionTracePc(ctx.positionXTracePc, y);
+        block->setSizeTracePc(ctx.largeurBlockTracePc, ctx.hauteurBlockTracePc);
+        graphicTrace->addElementTabPc(ctx.pcCourant, *block);
+        ctx.pcRecu = false;
+    }
+}
+
+void System::addCycleTracePcOnly(LoadContext &ctx, int c)
+{
+    std::lock_guard<std::mutex> lock(ctx.mutex);
+    ctx.cycleRecu = true;
+    ctx.cycleParse = c;
+    raiseTo(cycleMaxTracePc, c);
+}
+
+void System::newElementTracePcOnly(LoadContext &ctx, const QString &name)
+{
+    std::lock_guard<std::mutex> lock(ctx.mutex);
+    ctx.graphicBlockCourant = std::make_unique<GraphicBlock>(name);
+    ctx.graphicBlockCourant->setBrush(ctx.tabConfig[name].getBrush());
+    if (ctx.cycleRecu) {
+        ctx.cycleRecu = false;
+        ctx.positionXTracePcOnly += ctx.largeurBlockTracePc;
+    }
+}
+
+void System::pcTraceOnly(LoadContext &ctx, int pc)
+{
+    std::lock_guard<std::mutex> lock(ctx.mutex);
+    ctx.pcCourant = pc;
+    if (ctx.graphicBlockCourant)
+        ctx.graphicBlockCourant->setPc(pc);
+    ctx.pcRecu = true;
+}
+
+void System::addElementTracePcOnly(LoadContext &ctx)
+{
+    std::lock_guard<std::mutex> lock(ctx.mutex);
+    if (!ctx.pcRecu || !ctx.graphicBlockCourant) {
+        ctx.graphicBlockCourant.reset(); // a block without a pc has no row to go to
+        return;
+    }
+    ctx.graphicBlockCourant->setCycle(ctx.cycleParse);
+    GraphicBlock *block = ctx.graphicBlockCourant.release();
+    std::lock_guard<std::recursive_mutex> storeLock(graphicTrace->mutex());
+    // A pc whose listing is not loaded stays out of sight until it is, like the blocks of
+    // the cycle view's reads: giving it a row here would pin it to row 0 for good.
+    int y = -ctx.hauteurBlockTracePc;
+    {
+        std::lock_guard<std::mutex> rows(pcRowsMutex);
+        const auto row = tabPositionPc.find(ctx.pcCourant);
+        if (row != tabPositionPc.end())
+            y = row->second;
+    }
+    block->setPositionTracePc(ctx.positionXTracePcOnly, y);
+    block->setSizeTracePc(ctx.largeurBlockTracePc, ctx.hauteurBlockTracePc);
+    graphicTrace->addElementTabPc(ctx.pcCourant, *block);
+    ctx.pcRecu = false;
+}
+
+void System::newElementZoom(LoadContext &ctx, const QString &name)
+{
+    newElementTrace(ctx, name);
+}
+
+void System::setNbEventZoom(LoadContext &ctx, const QString &name, int n)
+{
+    std::lock_guard<std::mutex> lock(ctx.mutex);
+    ctx.nbEventZoom = n;
+    const QBrush brush = ctx.tabConfig[name].getBrush();
+    ctx.couleurZoom = calculerCouleur(brush.color(), ctx.couleurTrace, n, ctx.niveauZoom);
+    if (ctx.graphicBlockCourant) {
+        ctx.graphicBlockCourant->setBrush(QBrush(ctx.couleurZoom, brush.style()));
+        ctx.graphicBlockCourant->setNbEvent(n);
+    }
+}
+
+void System::addElementZoom(LoadContext &ctx)
+{
+    std::lock_guard<std::mutex> lock(ctx.mutex);
+    if (!ctx.graphicBlockCourant)
+        return;
+    GraphicBlock *block = ctx.graphicBlockCourant.release();
+    graphicTrace->addElement(ctx.cycleParse, *block);
+}
+
+// A file that cannot be opened is reported by its reason, then by a bare "erreur" that
+// adds nothing: one box is enough.
+void System::errorInTraceParse(LoadContext *ctx, const QString &message)
+{
+    std::lock_guard<std::mutex> lock(ctx->mutex);
+    if (message == QLatin1String("erreur") && ctx->erreurSignalee)
+        return;
+    ctx->erreurSignalee = true;
+    alerte(message);
+}
+
+QColor System::calculerCouleur(const QColor &couleurEvent, const QColor &couleurTrace, int nbEvent,
+                               int niveauZoom)
+{
+    return ZoomLevels::calculerCouleur(couleurEvent, couleurTrace, nbEvent, niveauZoom);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Navigation (GUI thread)
+
+void System::nextCycleTraceCycle(int c)
+{
+    cycleCourantTraceCycle = c;
+    positionSliderHorizontalTraceCycle = c;
+    if (c >= numTraceSuivante && !neighbourBusy(true))
+        parserNextFileTrace();
+}
+
+void System::prevCycleTraceCycle(int c)
+{
+    cycleCourantTraceCycle = c;
+    positionSliderHorizontalTraceCycle = c;
+    if (c <= numTraceCourante - 1 && !neighbourBusy(false))
+        parserPrevFileTrace();
+}
+
+// Until a pc is chosen the PC view has no window of its own to slide.
+void System::nextCycleTracePc(int c)
+{
+    if (niveauZoom != 1)
+        return;
+    cycleCourantTracePc = c;
+    if (tracePcSeparee && c >= numTracePcCourante + parametres.nbCycleParTrace &&
+        !neighbourPcBusy(true))
+        parserNextFileTracePc();
+}
+
+void System::prevCycleTracePc(int c)
+{
+    if (niveauZoom != 1)
+        return;
+    cycleCourantTracePc = c;
+    if (tracePcSeparee && c <= numTracePcCourante - 1 && !neighbourPcBusy(false))
+        parserPrevFileTracePc();
+}
+
+void System::sliderHorizontalMovedTraceCycle(int v)
+{
+    const int p = positionSliderHorizontalTraceCycle;
+    if (v < p) {
+        if (v < cycleMinTraceCycle) {
+            mainFrame->repaintHorizontalSliderMovedTraceCycle(p, true);
+            return;
+        }
+        if (v % niveauZoom != 0)
+            return;
+        positionSliderHorizontalTraceCycle = v;
+        cycleCourantTraceCycle = v;
+        if (v <= numTraceCourante - 1) {
+            if (neighbourBusy(false))
+                mainFrame->repaintHorizontalSliderMovedTraceCycle(v, true);
+            else
+                parserPrevFileTrace();
+        }
+    } else {
+        if (v > cycleMaxTraceCycle.load()) {
+            mainFrame->repaintHorizontalSliderMovedTraceCycle(p, true);
+            return;
+        }
+        if (v % niveauZoom != 0)
+            return;
+        positionSliderHorizontalTraceCycle = v;
+        cycleCourantTraceCycle = v;
+        if (v >= numTraceSuivante) {
+            if (neighbourBusy(true))
+                mainFrame->repaintHorizontalSliderMovedTraceCycle(v, true);
+            else
+                parserNextFileTrace();
+        }
+    }
+    mainFrame->repaintHorizontalSliderMovedTraceCycle(v, false);
+}
+
+void System::sliderVerticalMovedTraceCycle(int v)
+{
+    positionSliderVerticalTraceCycle = v;
+    mainFrame->repaintVerticalSliderMovedTraceCycle(v);
+}
+
+void System::sliderHorizontalReleasedTraceCycle(int v)
+{
+    if (cycleMinTraceCycle <= v && v <= cycleMaxTraceCycle.load() && !neighbourBusy(true) &&
+        !neighbourBusy(false))
+        return;
+    mainFrame->repaintHorizontalSliderMovedTraceCycle(positionSliderHorizontalTraceCycle, true);
+}
+
+void System::sliderHorizontalMovedTracePc(int v)
+{
+    if (niveauZoom != 1)
+        return;
+    const int p = positionSliderHorizontalTracePc;
+    const int nb = parametres.nbCycleParTrace;
+    if (v < p) {
+        if (v < cycleMinTracePc) {
+            mainFrame->repaintHorizontalSliderMovedTracePc(p, true);
+            return;
+        }
+        positionSliderHorizontalTracePc = v;
+        cycleCourantTracePc = v;
+        if (tracePcSeparee && v <= numTracePcCourante - 1) {
+            if (neighbourPcBusy(false))
+                mainFrame->repaintHorizontalSliderMovedTracePc(v, true);
+            else
+                parserPrevFileTracePc();
+        }
+    } else {
+        if (v > cycleMaxTracePc.load()) {
+            mainFrame->repaintHorizontalSliderMovedTracePc(p, true);
+            return;
+        }
+        positionSliderHorizontalTracePc = v;
+        cycleCourantTracePc = v;
+        if (tracePcSeparee && v >= numTracePcCourante + nb) {
+            if (neighbourPcBusy(true))
+                mainFrame->repaintHorizontalSliderMovedTracePc(v, true);
+            else
+                parserNextFileTracePc();
+        }
+    }
+    mainFrame->repaintHorizontalSliderMovedTracePc(v, false);
+}
+
+void System::sliderVerticalMovedTracePc(int v)
+{
+    if (niveauZoom != 1)
+        return;
+    positionSliderVerticalTracePc = v;
+    mainFrame->repaintVerticalSliderMovedTracePc(v);
+}
+
+void System::sliderHorizontalReleasedTracePc(int v)
+{
+    if (cycleMinTracePc <= v && v <= cycleMaxTracePc.load() && !neighbourPcBusy(true) &&
+        !neighbourPcBusy(false))
+        return;
+    mainFrame->repaintHorizontalSliderMovedTracePc(positionSliderHorizontalTracePc, true);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Zoom levels (GUI thread)
+
+void System::initInfosZoom()
+{
+    infosZoom = ZoomLevels::build(largeurTraceCycle, hauteurTraceCycle);
+    niveauZoomMin = infosZoom.begin()->first;
+    niveauZoomMax = infosZoom.rbegin()->first;
+}
+
+void System::initInfosTracePc()
+{
+    const int h = mainFrame->getRowHeightTableAsm();
+    largeurBlockTracePc = h;
+    hauteurBlockTracePc = h;
+    initPositionTracePc(-h, -h);
+    mainFrame->setLargeurBlockTracePc(h);
+    mainFrame->setHauteurBlockTracePc(h);
+    // A table without rows yet has no height: nothing to divide by.
+    mainFrame->setNbBlockHorizontalToPaintTracePc(h > 0 ? largeurTracePc / h + 1 : 0);
+    mainFrame->setNbBlockVerticalToPaintTracePc(h > 0 ? hauteurTracePc / h + 1 : 0);
+    mainFrame->initScrollBarTracePc(h);
+}
+
+void System::initNiveauZoomTraceCycle(const int &level)
+{
+    niveauZoom = level;
+    mainFrame->setNiveauZoom(niveauZoom);
+    const InfosZoom &info = infosZoom[level];
+    largeurBlockTraceCycle = info.getLargeurBlock();
+    hauteurBlockTraceCycle = info.getHauteurBlock();
+    mainFrame->setLargeurBlockTraceCycle(info.getLargeurBlock());
+    mainFrame->setHauteurBlockTraceCycle(info.getHauteurBlock());
+    mainFrame->setNbBlockHorizontalToPaintTraceCycle(info.getNbBlockHorizontalToPaint());
+    mainFrame->setNbBlockVerticalToPaintTraceCycle(info.getNbBlockVerticalToPaint());
+    mainFrame->initScrollBarTraceCycle();
+}
+
+void System::nextZoom()
+{
+    if (ferme)
+        return;
+    if (niveauZoom == niveauZoomMin) {
+        poster(
+            new MainFrameMessageInfoEvent(QStringLiteral("Vous etes au niveau de zoom maximum")));
+        return;
+    }
+    auto it = infosZoom.lower_bound(niveauZoom);
+    const int level = it == infosZoom.begin() ? niveauZoomMin : std::prev(it)->first;
+    cycleCourantTraceCycle = (cycleCourantTraceCycle / level) * level;
+    positionSliderHorizontalTraceCycle = cycleCourantTraceCycle;
+    mainFrame->setTraceCycleHorizontalScrollBar(cycleCourantTraceCycle);
+    initNiveauZoomTraceCycle(level);
+    changeNiveauZoom();
+}
+
+void System::prevZoom()
+{
+    if (ferme)
+        return;
+    if (niveauZoom == niveauZoomMax) {
+        poster(
+            new MainFrameMessageInfoEvent(QStringLiteral("Vous etes au niveau de zoom minimum")));
+        return;
+    }
+    const auto it = infosZoom.upper_bound(niveauZoom);
+    const int level = it == infosZoom.end() ? niveauZoomMax : it->first;
+    cycleCourantTraceCycle = (cycleCourantTraceCycle / level) * level;
+    positionSliderHorizontalTraceCycle = cycleCourantTraceCycle;
+    mainFrame->setTraceCycleHorizontalScrollBar(cycleCourantTraceCycle);
+    initNiveauZoomTraceCycle(level);
+    changeNiveauZoom();
+}
+
+void System::changeNiveauZoom()
+{
+    premierAffichage = true;
+    // The reads of the old level are stopped before their store is emptied.
+    cancelAllLoads();
+    {
+        std::lock_guard<std::mutex> rows(pcRowsMutex);
+        tabPositionPc.clear();
+    }
+    mainFrame->clearAsm();
+    graphicTrace->clear();
+    tracePcSeparee = false;
+    tracePcPrecedenteChargee = false;
+    tracePcSuivanteChargee = false;
+    numAsmCharge = -1;
+    mainFrame->setNumFirstPcToPaintTracePc(-1);
+    poster(new MainFrameRepaintTracePcEvent());
+    etapeChargement = 0;
+    tracePrecedenteChargee = false;
+    traceSuivanteChargee = false;
+    parserCurrentFileTrace();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Configuration (GUI thread)
+
+void System::parserConfigFile()
+{
+    if (configFileToParse.isEmpty()) {
+        errorInConfigParse(QStringLiteral("Config file to parse undefined"));
+        return;
+    }
+    parserConfig->setInputFilename(configFileToParse);
+    parserConfig->parse();
+}
+
+void System::errorInConfigParse(const QString &message)
+{
+    alerte(message);
+}
+
+void System::endOfConfigParse()
+{
+    config = parserConfig->getConfig();
+    tabConfig = config ? config->getTabConfig() : std::map<QString, ConfigEvent>();
+    couleur = std::make_unique<Couleur>();
+    attributeColor();
+    mainFrame->setTabConfig(tabConfig);
+    mainFrame->setNbConfigEvent(static_cast<int>(tabConfig.size()));
+    mainFrame->setNbCycleTotal(parametres.nbCycleTotal);
+    initInfosTracePc();
+    if (demarrageEnCours) {
+        demarrageEnCours = false;
+        initNiveauZoomTraceCycle(niveauZoomMax);
+        changeNiveauZoom();
+    }
+}
+
+void System::attributeColor()
+{
+    int k = 0;
+    for (auto &entry : tabConfig)
+        entry.second.setBrush(couleur->brush(k++));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Assembly (GUI thread)
+
+void System::parserCurrentFileAsm(int pc, int cycle)
+{
+    Q_UNUSED(cycle);
+    // Blocks without an instruction (and zoom blocks) have pc -1: no listing holds it.
+    if (ferme || pc < 0)
+        return;
+    tracePcSeparee = true;
+    numAsmCourant = Parametres::numeroFichier(pc, parametres.nbPcParAsm);
+    // The PC view takes over the cycle view's window as it stands: those are the files whose
+    // blocks the store's PC table holds, and the view shows the cycle view's current cycle.
+    numTracePcCourante = numTraceCourante;
+    numTracePcPrecedente = numTracePrecedente;
+    numTracePcSuivante = numTraceSuivante;
+    nameTracePcCourante = parametres.traceFilename(numTracePcCourante);
+    nameTracePcPrecedente = parametres.traceFilename(numTracePcPrecedente);
+    nameTracePcSuivante = parametres.traceFilename(numTracePcSuivante);
+    cycleMinTracePc = cycleMinTraceCycle;
+    cycleMaxTracePc = cycleMaxTraceCycle.load();
+    tracePcPrecedenteChargee = tracePrecedenteChargee;
+    tracePcSuivanteChargee = traceSuivanteChargee;
+    cycleCourantTracePc = cycleCourantTraceCycle;
+    positionSliderHorizontalTracePc = cycleCourantTraceCycle;
+
+    if (numAsmCourant == numAsmCharge) {
+        appliquerPositionsPc();
+        const int r = graphicTrace->calculerEcartPc(numFirstPcAsm, pc);
+        mainFrame->selectionnerPcTableAsm(r, cycleCourantTraceCycle);
+        return;
+    }
+    numAsmCharge = numAsmCourant;
+    createCurrentAsmFilename();
+    numFirstPcAsm = numAsmCourant;
+    parserAsmFile(pc);
+}
+
+void System::parserAsmFile(const int &pc)
+{
+    if (!QFile::exists(asmFilename)) {
+        // Not loaded: the next request for a pc of this file tries again.
+        numAsmCharge = -1;
+        errorInAsmParse(fileMissing(asmFilename));
+        return;
+    }
+    mainFrame->clearAsm();
+    parserAsm->setInputFilename(asmFilename);
+    rowAsm = -1;
+    nbValuesCourant = 0;
+    numValueAsm = 0;
+    asmEchec = false;
+    ++nbLecturesAsm;
+    if (!parserAsm->parse() || asmEchec)
+        numAsmCharge = -1;
+    const int r = graphicTrace->calculerEcartPc(numFirstPcAsm, pc);
+    mainFrame->selectionnerPcTableAsm(r, cycleCourantTraceCycle);
+}
+
+void System::pcAsm(const QString &text)
+{
+    ++rowAsm;
+    numLastPcAsm = text.toInt();
+    positionYTracePc += hauteurBlockTracePc;
+    {
+        std::lock_guard<std::mutex> rows(pcRowsMutex);
+        tabPositionPc.emplace(numLastPcAsm, positionYTracePc);
+    }
+    poster(new TableAsmSetPcEvent(rowAsm, text));
+}
+
+void System::mnemonicAsm(const QString &text)
+{
+    poster(new TableAsmSetMnemonicEvent(rowAsm, text));
+}
+
+void System::nbValuesAsm(const QString &text)
+{
+    nbValuesCourant = text.toInt();
+    numValueAsm = 0;
+}
+
+void System::valueAsm(const QString &text)
+{
+    poster(new TableAsmSetValueEvent(rowAsm, numValueAsm, text));
+    ++numValueAsm;
+}
+
+// Moves the PC-table blocks of every listed pc to its row. Under the store's lock, so that
+// a block a running read adds meanwhile already finds its row.
+void System::appliquerPositionsPc()
+{
+    std::lock_guard<std::recursive_mutex> storeLock(graphicTrace->mutex());
+    std::lock_guard<std::mutex> rows(pcRowsMutex);
+    for (const auto &row : tabPositionPc)
+        graphicTrace->updatePositionYTracePc(row.first, row.second);
+}
+
+void System::endOfAsmParse()
+{
+    positionYTracePc = -hauteurBlockTracePc;
+    appliquerPositionsPc();
+    mainFrame->setTabPositionPc(getTabPositionPc());
+    mainFrame->setNumFirstPcToPaintTracePc(numFirstPcAsm);
+    mainFrame->setNumLastPcToPaintTracePc(numLastPcAsm);
+    poster(new MainFrameRepaintTracePcEvent());
+    poster(new MainFrameAdjustAsm());
+}
+
+void System::errorInAsmParse(const QString &message)
+{
+    asmEchec = true;
+    alerte(message);
+}
