@@ -28,8 +28,8 @@ struct TraceGeneratorOptions
     int nbEventKinds = 12;        // configured events; beyond the pipeline's own, unit_<k> events
     int nbPc = 300;               // program size: pcs 0 .. nbPc - 1, all listed
     QList<int> zoomLevels = {10}; // each must divide nbCycleParTrace
-    int fetchWidth = 2;           // instructions fetched per cycle
-    int robSize = 16;             // instructions in flight before fetch stalls
+    int fetchWidth = 4;           // instructions fetched per cycle
+    int robSize = 48;             // instructions in flight before fetch stalls
 
     // Absolute paths of the files the options name (numbers as the viewer builds them).
     QString configFilePath() const;
