@@ -26,12 +26,12 @@ LegendDialog::LegendDialog(QWidget *parent, const QString &name, bool modal, Qt:
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
 
     auto *layout = new QVBoxLayout(this);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
     layout->addWidget(tabs);
     layout->addWidget(buttons);
-    // The page is exactly 200 x 155; the dialog takes that plus its tab bar and OK button, so
-    // asking for 200 x 155 overall would hide part of the page or the button.
-    resize(dialogWidth, dialogHeight);
+    // The page is exactly 200 x 155; the dialog takes that plus its tab bar and OK button, as
+    // 200 x 155 overall would hide part of the page or the button. It is fixed now, while the
+    // legend is small: the tab widget would otherwise follow the legend as it grows.
+    setFixedSize(sizeHint().expandedTo(QSize(dialogWidth, dialogHeight)));
 }
 
 void LegendDialog::setTabConfig(const std::map<QString, ConfigEvent> &tabConfig)

@@ -4,6 +4,7 @@
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -15,10 +16,22 @@ namespace {
 constexpr int dialogWidth = 300;
 constexpr int dialogHeight = 400;
 
+// The pages place their widgets at fixed sizes; a text wider than its widget in the
+// desktop's font gets a smaller font rather than being cut off.
+void fitText(QWidget *widget, const QString &text, int margin)
+{
+    QFont font = widget->font();
+    while (QFontMetrics(font).horizontalAdvance(text) + margin > widget->width() &&
+           font.pointSizeF() > 6)
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    widget->setFont(font);
+}
+
 QLabel *addLabel(QWidget *page, const QString &text, int x, int y, int w, int h)
 {
     auto *label = new QLabel(text, page);
     label->setGeometry(x, y, w, h);
+    fitText(label, text, 0);
     return label;
 }
 
@@ -110,6 +123,9 @@ QWidget *ParametersDialog::createTracePage()
     sameDirectoryBox = new QCheckBox(QStringLiteral("Use same for zoom and asm"), page);
     sameDirectoryBox->setObjectName(QStringLiteral("sameDirectory"));
     sameDirectoryBox->setGeometry(10, 150, 170, 20);
+    fitText(sameDirectoryBox, sameDirectoryBox->text(),
+            sameDirectoryBox->sizeHint().width() -
+                sameDirectoryBox->fontMetrics().horizontalAdvance(sameDirectoryBox->text()));
     connect(sameDirectoryBox, &QCheckBox::toggled, this, &ParametersDialog::sameDirectoryChanged);
     addLabel(page, QStringLiteral("Nb Cycles by File :"), 10, 180, 150, 20);
     nbCycleParTraceEdit = addField(page, QStringLiteral("nbCycleParTrace"), 10, 200, 150, 20);

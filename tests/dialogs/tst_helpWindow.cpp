@@ -378,6 +378,38 @@ private slots:
         QVERIFY(!QFile::exists(QStringLiteral("none.pdf")));
     }
 
+    void userGuidePages_data()
+    {
+        QTest::addColumn<QString>("page");
+        const QDir guide(QStringLiteral(ZELVAR_SOURCE_DIR "/doc_html"));
+        const QStringList pages = guide.entryList({QStringLiteral("*.html")});
+        QVERIFY(pages.contains(QStringLiteral("index.html")));
+        for (const QString &page : pages)
+            QTest::newRow(qPrintable(page)) << page;
+    }
+    void userGuidePages()
+    {
+        // Every page has a caption of its own and every link leads to a page that exists.
+        QFETCH(QString, page);
+        const QString guide = QStringLiteral(ZELVAR_SOURCE_DIR "/doc_html");
+        HelpWindow window(page, guide);
+        QVERIFY(!window.textBrowser()->documentTitle().isEmpty());
+        QCOMPARE(window.windowTitle(), QStringLiteral("Qt Example - Helpviewer - ") +
+                                           window.textBrowser()->documentTitle());
+        const QString html = QString::fromUtf8(readFile(guide + QLatin1Char('/') + page));
+        auto links =
+            QRegularExpression(QStringLiteral("href=\"([^\"#]*)[^\"]*\"")).globalMatch(html);
+        int count = 0;
+        while (links.hasNext()) {
+            const QString target = links.next().captured(1);
+            if (target.isEmpty())
+                continue;
+            ++count;
+            QVERIFY2(QFile::exists(guide + QLatin1Char('/') + target), qPrintable(target));
+        }
+        QVERIFY(count > 0);
+    }
+
     void aboutBoxes()
     {
         QList<QPair<MessageBox::Kind, QString>> shown;
