@@ -479,32 +479,33 @@ void MainFrame::closeEvent(QCloseEvent *e)
     e->accept();
 }
 
+// The event types are only known to be ours once the class matches too: an event of a
+// foreign class that happens to carry one of the numbers is ignored like any other type.
 void MainFrame::customEvent(QEvent *e)
 {
     Q_ASSERT(QThread::currentThread() == thread());
     switch (int(e->type())) {
-    case TableAsmSetPcEvent::EventType: {
-        const auto *event = static_cast<TableAsmSetPcEvent *>(e);
-        tableAsm->setPc(event->getRow(), event->getPc());
+    case TableAsmSetPcEvent::EventType:
+        if (const auto *event = dynamic_cast<const TableAsmSetPcEvent *>(e))
+            tableAsm->setPc(event->getRow(), event->getPc());
         break;
-    }
-    case TableAsmSetMnemonicEvent::EventType: {
-        const auto *event = static_cast<TableAsmSetMnemonicEvent *>(e);
-        tableAsm->setMnemonic(event->getRow(), event->getMnemonic());
+    case TableAsmSetMnemonicEvent::EventType:
+        if (const auto *event = dynamic_cast<const TableAsmSetMnemonicEvent *>(e))
+            tableAsm->setMnemonic(event->getRow(), event->getMnemonic());
         break;
-    }
-    case TableAsmSetValueEvent::EventType: {
-        const auto *event = static_cast<TableAsmSetValueEvent *>(e);
-        tableAsm->setValue(event->getRow(), event->getNumValue(), event->getValue());
+    case TableAsmSetValueEvent::EventType:
+        if (const auto *event = dynamic_cast<const TableAsmSetValueEvent *>(e))
+            tableAsm->setValue(event->getRow(), event->getNumValue(), event->getValue());
         break;
-    }
     case MainFrameMessageInfoEvent::EventType:
-        MessageBox::show(this, MessageBox::Kind::Information, QStringLiteral("information"),
-                         static_cast<MainFrameMessageInfoEvent *>(e)->getMessage());
+        if (const auto *event = dynamic_cast<const MainFrameMessageInfoEvent *>(e))
+            MessageBox::show(this, MessageBox::Kind::Information, QStringLiteral("information"),
+                             event->getMessage());
         break;
     case MainFrameMessageAlertEvent::EventType:
-        MessageBox::show(this, MessageBox::Kind::Alert, QStringLiteral("error"),
-                         static_cast<MainFrameMessageAlertEvent *>(e)->getMessage());
+        if (const auto *event = dynamic_cast<const MainFrameMessageAlertEvent *>(e))
+            MessageBox::show(this, MessageBox::Kind::Alert, QStringLiteral("error"),
+                             event->getMessage());
         break;
     case MainFrameRepaintTraceCycleEvent::EventType:
         traceWidgetCycle->repaint();
