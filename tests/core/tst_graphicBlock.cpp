@@ -5,39 +5,7 @@
 #include <QPainter>
 #include <QTest>
 
-namespace {
-
-const QColor white(255, 255, 255);
-const QColor black(0, 0, 0);
-const QColor fill(255, 0, 0);
-const QColor orange(255, 140, 0);
-
 enum View { CycleView, PcView };
-
-// The device is larger than r, so that what a view passes on to the painter beyond r shows.
-QImage render(View view, QPoint position, QRect r, bool selected)
-{
-    GraphicBlock block(QStringLiteral("issue"));
-    block.setBrush(QBrush(fill));
-    if (view == CycleView) {
-        block.setPositionTraceCycle(position.x(), position.y());
-        block.setSizeTraceCycle(8, 6);
-    } else {
-        block.setPositionTracePc(position.x(), position.y());
-        block.setSizeTracePc(8, 6);
-    }
-    QImage image(64, 64, QImage::Format_RGB32);
-    image.fill(white);
-    QPainter painter(&image);
-    if (view == CycleView)
-        block.drawItByCycle(&painter, r, selected);
-    else
-        block.drawItByPc(&painter, r, selected);
-    return image;
-}
-
-} // namespace
-
 Q_DECLARE_METATYPE(View)
 
 class TestGraphicBlock : public QObject
@@ -48,26 +16,17 @@ private slots:
     void defaults()
     {
         const GraphicBlock block(QStringLiteral("commit"));
-        QCOMPARE(block.getName(), QStringLiteral("commit"));
-        QCOMPARE(block.getPositionXTraceCycle(), -1);
-        QCOMPARE(block.getPositionYTraceCycle(), -1);
         QCOMPARE(block.getPositionXTracePc(), -1);
-        QCOMPARE(block.getPositionYTracePc(), -1);
         QCOMPARE(block.getPc(), -1);
-        QCOMPARE(block.getCycle(), 0);
-        QCOMPARE(block.getNbEvent(), 0);
         QCOMPARE(block.getBrush().style(), Qt::NoBrush);
-        QCOMPARE(GraphicBlock::penSelection().color(), orange);
-        QCOMPARE(GraphicBlock::penSelection().width(), 3);
-        QCOMPARE(GraphicBlock::penSelection().style(), Qt::SolidLine);
-
         const InfosZoom zoom(40, 12, 10, 15);
-        QCOMPARE(zoom.getNbBlockHorizontalToPaint(), 40);
-        QCOMPARE(zoom.getNbBlockVerticalToPaint(), 12);
-        QCOMPARE(zoom.getLargeurBlock(), 10);
-        QCOMPARE(zoom.getHauteurBlock(), 15);
+        QCOMPARE(QList<int>({zoom.getNbBlockHorizontalToPaint(), zoom.getNbBlockVerticalToPaint(),
+                             zoom.getLargeurBlock(), zoom.getHauteurBlock()}),
+                 QList<int>({40, 12, 10, 15}));
     }
 
+    // An 8 x 6 red block drawn onto a device larger than r, so that whatever a view passes on
+    // to the painter beyond r shows.
     void drawing_data()
     {
         QTest::addColumn<View>("view");
@@ -76,41 +35,29 @@ private slots:
         QTest::addColumn<bool>("selected");
         QTest::addColumn<QPoint>("probe");
         QTest::addColumn<QColor>("expected");
-        const QRect origin(0, 0, 20, 20);
-        const QRect shifted(5, 10, 20, 20);
-        for (View view : {CycleView, PcView}) {
-            const char *v = view == CycleView ? "cycle: " : "pc: ";
-            QTest::addRow("%sfill at origin", v)
-                << view << QPoint(0, 0) << origin << false << QPoint(4, 3) << fill;
-            QTest::addRow("%soutline", v)
-                << view << QPoint(2, 2) << origin << false << QPoint(2, 4) << black;
-            QTest::addRow("%smapped by r's corner", v)
-                << view << QPoint(10, 14) << shifted << false << QPoint(8, 7) << fill;
-            QTest::addRow("%sstarts left of r, visible part", v)
-                << view << QPoint(2, 12) << shifted << false << QPoint(2, 4) << fill;
-            QTest::addRow("%sx negative", v)
-                << view << QPoint(-1, 2) << origin << false << QPoint(3, 5) << white;
-            QTest::addRow("%sy negative", v)
-                << view << QPoint(2, -1) << origin << false << QPoint(5, 3) << white;
-            QTest::addRow("%slast column of r", v)
-                << view << QPoint(19, 0) << origin << false << QPoint(23, 3) << fill;
+        const QColor white(255, 255, 255), black(0, 0, 0), red(255, 0, 0), orange(255, 140, 0);
+        const QRect origin(0, 0, 20, 20), shifted(5, 10, 20, 20);
+        for (View v : {CycleView, PcView}) {
+            const bool cycle = v == CycleView;
+            auto row = [v, cycle](const char *name, QPoint pos, QRect r, QPoint probe,
+                                  QColor colour, bool selected = false) {
+                QTest::addRow("%s: %s", cycle ? "cycle" : "pc", name)
+                    << v << pos << r << selected << probe << colour;
+            };
+            row("fill at origin", QPoint(0, 0), origin, QPoint(4, 3), red);
+            row("outline", QPoint(2, 2), origin, QPoint(2, 4), black);
+            row("mapped by r's corner", QPoint(10, 14), shifted, QPoint(8, 7), red);
+            row("starts left of r", QPoint(2, 12), shifted, QPoint(2, 4), red);
+            row("x negative", QPoint(-1, 2), origin, QPoint(3, 5), white);
+            row("y negative", QPoint(2, -1), origin, QPoint(5, 3), white);
+            row("last column of r", QPoint(19, 0), origin, QPoint(23, 3), red);
+            row("beyond r", QPoint(20, 0), origin, QPoint(24, 3), cycle ? red : white);
+            row("below r", QPoint(0, 20), origin, QPoint(4, 23), cycle ? red : white);
+            row("highlighted", QPoint(10, 10), origin, QPoint(10, 13), cycle ? orange : black,
+                true);
+            row("highlight width", QPoint(10, 10), origin, QPoint(11, 13), cycle ? orange : red,
+                true);
         }
-        QTest::newRow("cycle: beyond r is left to clipping")
-            << CycleView << QPoint(20, 0) << origin << false << QPoint(24, 3) << fill;
-        QTest::newRow("cycle: below r is left to clipping")
-            << CycleView << QPoint(0, 20) << origin << false << QPoint(4, 23) << fill;
-        QTest::newRow("pc: right of r is skipped")
-            << PcView << QPoint(20, 0) << origin << false << QPoint(24, 3) << white;
-        QTest::newRow("pc: below r is skipped")
-            << PcView << QPoint(0, 20) << origin << false << QPoint(4, 23) << white;
-        QTest::newRow("cycle: highlighted outline")
-            << CycleView << QPoint(10, 10) << origin << true << QPoint(10, 13) << orange;
-        QTest::newRow("cycle: highlight is 3 wide")
-            << CycleView << QPoint(10, 10) << origin << true << QPoint(11, 13) << orange;
-        QTest::newRow("pc: highlight ignored")
-            << PcView << QPoint(10, 10) << origin << true << QPoint(10, 13) << black;
-        QTest::newRow("pc: highlight ignored inside")
-            << PcView << QPoint(10, 10) << origin << true << QPoint(11, 13) << fill;
     }
 
     void drawing()
@@ -121,7 +68,21 @@ private slots:
         QFETCH(bool, selected);
         QFETCH(QPoint, probe);
         QFETCH(QColor, expected);
-        QCOMPARE(QColor(render(view, position, r, selected).pixel(probe)), expected);
+        GraphicBlock block(QStringLiteral("issue"));
+        block.setBrush(QBrush(Qt::red));
+        QImage image(64, 64, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        if (view == CycleView) {
+            block.setPositionTraceCycle(position.x(), position.y());
+            block.setSizeTraceCycle(8, 6);
+            block.drawItByCycle(&painter, r, selected);
+        } else {
+            block.setPositionTracePc(position.x(), position.y());
+            block.setSizeTracePc(8, 6);
+            block.drawItByPc(&painter, r, selected);
+        }
+        QCOMPARE(QColor(image.pixel(probe)), expected);
     }
 };
 

@@ -8,33 +8,17 @@ class TestPalette : public QObject
     Q_OBJECT
 
 private slots:
-    void firstEntryOfANameWins()
+    void eventTable()
     {
         Config config;
-        ConfigEvent first(3);
-        first.setBrush(QBrush(Qt::red));
-        config.addConfigEvent(QStringLiteral("fetch"), first);
-        config.addConfigEvent(QStringLiteral("fetch"), ConfigEvent(7));
-        QCOMPARE(config.getTabConfig().size(), size_t(1));
-        const ConfigEvent kept = config.getTabConfig().at(QStringLiteral("fetch"));
-        QCOMPARE(kept.getPosition(), 3);
-        QCOMPARE(kept.getBrush(), QBrush(Qt::red));
-    }
-
-    void namesSortByCharacterCode()
-    {
-        Config config;
-        const QStringList names = {QStringLiteral("issue"), QStringLiteral("Stall"),
-                                   QStringLiteral("commit"), QStringLiteral("Zero"),
-                                   QStringLiteral("_x")};
-        for (int i = 0; i < names.size(); ++i)
-            config.addConfigEvent(names[i], ConfigEvent(i));
+        int position = 0;
+        for (const char *name : {"issue", "Stall", "commit", "Zero", "_x", "issue"})
+            config.addConfigEvent(QLatin1String(name), ConfigEvent(position++));
+        QCOMPARE(config.getTabConfig().at(QStringLiteral("issue")).getPosition(), 0);
         QStringList order;
         for (const auto &entry : config.getTabConfig())
             order << entry.first;
-        QCOMPARE(order,
-                 QStringList({QStringLiteral("Stall"), QStringLiteral("Zero"), QStringLiteral("_x"),
-                              QStringLiteral("commit"), QStringLiteral("issue")}));
+        QCOMPARE(order, QString("Stall Zero _x commit issue").split(' '));
         // An undeclared name looked up by subscript reads as "not configured".
         const ConfigEvent undeclared = config.getTabConfig()[QStringLiteral("squash")];
         QCOMPARE(undeclared.getPosition(), -1);
@@ -46,17 +30,21 @@ private slots:
         QTest::addColumn<int>("k");
         QTest::addColumn<QColor>("colour");
         QTest::addColumn<Qt::BrushStyle>("style");
-        QTest::newRow("first") << 0 << QColor(0, 0, 255) << Qt::SolidPattern;
-        QTest::newRow("gray") << 6 << QColor(160, 160, 164) << Qt::SolidPattern;
-        QTest::newRow("second magenta") << 16 << QColor(255, 0, 255) << Qt::SolidPattern;
-        QTest::newRow("last solid") << 25 << QColor(143, 188, 143) << Qt::SolidPattern;
-        QTest::newRow("27th event") << 26 << QColor(0, 0, 255) << Qt::Dense1Pattern;
-        QTest::newRow("28th event") << 27 << QColor(255, 0, 0) << Qt::Dense1Pattern;
-        QTest::newRow("last distinct") << 363 << QColor(143, 188, 143) << Qt::DiagCrossPattern;
-        QTest::newRow("365th event starts over") << 364 << QColor(0, 0, 255) << Qt::SolidPattern;
-        QTest::newRow("366th event") << 365 << QColor(255, 0, 0) << Qt::SolidPattern;
-        QTest::newRow("second round, dense") << 364 + 27 << QColor(255, 0, 0) << Qt::Dense1Pattern;
-        QTest::newRow("negative") << -1 << QColor() << Qt::NoBrush;
+        auto row = [](const char *name, int k, QColor colour, Qt::BrushStyle style) {
+            QTest::newRow(name) << k << colour << style;
+        };
+        row("first", 0, QColor(0, 0, 255), Qt::SolidPattern);
+        row("gray", 6, QColor(160, 160, 164), Qt::SolidPattern);
+        row("after black", 9, QColor(47, 79, 79), Qt::SolidPattern);
+        row("second magenta", 16, QColor(255, 0, 255), Qt::SolidPattern);
+        row("last solid", 25, QColor(143, 188, 143), Qt::SolidPattern);
+        row("27th event", 26, QColor(0, 0, 255), Qt::Dense1Pattern);
+        row("28th event", 27, QColor(255, 0, 0), Qt::Dense1Pattern);
+        row("third pattern", 2 * 26 + 13, QColor(165, 42, 42), Qt::Dense2Pattern);
+        row("last pattern", 13 * 26 + 24, QColor(240, 230, 140), Qt::DiagCrossPattern);
+        row("365th event starts over", 364, QColor(0, 0, 255), Qt::SolidPattern);
+        row("second round, dense", 364 + 27, QColor(255, 0, 0), Qt::Dense1Pattern);
+        row("negative", -1, QColor(0, 0, 0), Qt::NoBrush);
     }
 
     void brushNumbering()
@@ -66,22 +54,7 @@ private slots:
         QFETCH(Qt::BrushStyle, style);
         const QBrush brush = Couleur().brush(k);
         QCOMPARE(brush.style(), style);
-        if (style != Qt::NoBrush)
-            QCOMPARE(brush.color(), colour);
-    }
-
-    void tablesInOrder()
-    {
-        const Couleur couleur;
-        const Couleur::TabCouleur colours = couleur.getTabCouleur();
-        QCOMPARE(colours.size(), size_t(26));
-        QCOMPARE(colours[9], QColor(47, 79, 79));
-        QCOMPARE(colours[13], QColor(165, 42, 42));
-        QCOMPARE(colours[24], QColor(240, 230, 140));
-        const Couleur::TabStyle styles = couleur.getTabStyle();
-        QCOMPARE(styles.size(), size_t(14));
-        for (size_t i = 0; i < styles.size(); ++i)
-            QCOMPARE(int(styles[i]), int(i) + 1);
+        QCOMPARE(brush.color(), colour);
     }
 };
 
