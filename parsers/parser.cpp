@@ -45,13 +45,15 @@ void Parser::stopAndWait()
 {
     requestStop();
     wait();
+    std::lock_guard<std::mutex> fin(parseMutex);
 }
 
 void Parser::setInputFilename(const QString &name)
 {
     if (isRunning() || enCours.load()) {
         Q_ASSERT_X(false, "Parser::setInputFilename", "the parser is running");
-        qCWarning(lcParsers) << "input file" << name << "refused: the parser is still running";
+        qCWarning(lcParsers, "input file %s refused: the parser is still running",
+                  qUtf8Printable(name));
         return;
     }
     std::lock_guard<std::mutex> verrou(fichierMutex);
@@ -77,7 +79,7 @@ bool Parser::entrerParse()
 {
     if (enCours.exchange(true)) {
         Q_ASSERT_X(false, "Parser::parse", "the parser is already parsing");
-        qCWarning(lcParsers) << "parse refused: the parser is already parsing";
+        qCWarning(lcParsers, "parse refused: %s", "the parser is already parsing");
         return false;
     }
     return true;
@@ -87,6 +89,7 @@ bool Parser::parse()
 {
     if (!entrerParse())
         return false;
+    std::unique_lock<std::mutex> verrou(parseMutex);
     const bool lu = parseFichier();
     enCours.store(false);
     return lu;
@@ -101,7 +104,7 @@ bool Parser::parseFichier()
         return false;
     }
     if (!fichier.open(QIODevice::ReadOnly)) {
-        qCDebug(lcParsers) << nom << fichier.errorString();
+        qCDebug(lcParsers, "%s: %s", qUtf8Printable(nom), qUtf8Printable(fichier.errorString()));
         emettre([&] { emit errorInParse(QStringLiteral("File ") + nom + " can't be read"); });
         return false;
     }
@@ -113,6 +116,7 @@ bool Parser::parseData(const QByteArray &data, const QString &nameForReports)
 {
     if (!entrerParse())
         return false;
+    std::unique_lock<std::mutex> verrou(parseMutex);
     stopDemande.store(false);
     QBuffer tampon;
     tampon.setData(data);
@@ -126,6 +130,7 @@ void Parser::run()
 {
     if (!entrerParse())
         return;
+    std::unique_lock<std::mutex> verrou(parseMutex);
     if (emettre([this] { emit debutParse(); })) {
         if (parseFichier())
             emettre([this] { emit endOfParse(); });

@@ -150,6 +150,9 @@ private:
     std::atomic<bool> stopDemande{false};
     std::atomic<bool> enCours{false};
     std::recursive_mutex emissionMutex; // held around every emission, see requestStop()
+    // Held for a whole parse: orders one parse's work before the next and before destruction
+    // in a way ThreadSanitizer sees (QThread's own start and join it does not).
+    std::mutex parseMutex;
 };
 
 #endif
