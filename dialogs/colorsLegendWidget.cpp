@@ -72,7 +72,6 @@ void ColorsLegendWidget::paintEvent(QPaintEvent *)
 {
     if (tabConfig.empty())
         return;
-    grow();
 
     QPainter painter(this);
     painter.setPen(Qt::black);
