@@ -323,6 +323,15 @@ bool System::chargementEnCours() const
     return false;
 }
 
+bool System::threadsEnCours() const
+{
+    for (const ParserSlot &slot : parserSlots) {
+        if (slot.parser && slot.parser->isRunning())
+            return true;
+    }
+    return false;
+}
+
 std::map<int, int> System::getTabPositionPc() const
 {
     std::lock_guard<std::mutex> lock(pcRowsMutex);
@@ -969,9 +978,11 @@ void System::parserPrevFileTracePc()
 
     const auto dropNext = [&] {
         if (numTracePcSuivante > numTracePcCourante + nb) {
+            const int ancienneSuivante = numTracePcSuivante;
             dropPcFile(numTracePcSuivante);
             numTracePcSuivante = numTracePcCourante + nb;
-            cycleMaxTracePc = numTracePcSuivante;
+            // The new next file is loaded: its cycles stay reachable.
+            cycleMaxTracePc = ancienneSuivante - 1;
         }
         nameTracePcSuivante = parametres.traceFilename(numTracePcSuivante);
     };
@@ -982,7 +993,7 @@ void System::parserPrevFileTracePc()
         } else if (tracePcPrecedenteChargee) {
             tracePcSuivanteChargee = true;
             numTracePcSuivante = numTracePcCourante + nb;
-            cycleMaxTracePc = numTracePcSuivante;
+            cycleMaxTracePc = numTracePcSuivante + nb - 1;
             nameTracePcSuivante = parametres.traceFilename(numTracePcSuivante);
         }
         tracePcPrecedenteChargee = true;

@@ -85,6 +85,8 @@ public:
     const std::map<int, InfosZoom> &getInfosZoom() const { return infosZoom; }
     // True while a trace or zoom read runs or its end step has not run yet.
     bool chargementEnCours() const;
+    // True while a parser thread runs (after closing: never).
+    bool threadsEnCours() const;
     // Every file read started so far, in order (file names), and the number of reads of
     // assembly files: what the tests compare the road of a start with.
     const QStringList &getFichiersLus() const { return fichiersLus; }

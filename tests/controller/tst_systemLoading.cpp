@@ -1,0 +1,345 @@
+#include "controllerFixture.h"
+
+#include "controller/zoomLevels.h"
+#include "core/graphicBlock.h"
+#include "core/graphicTrace.h"
+#include "gui/customEvents.h"
+#include "gui/mainFrame.h"
+
+#include <QFile>
+#include <QtTest>
+
+// The road of a start, the zoom levels and their file orders, missing files, and starts,
+// zooms and closes that come while files are being read.
+class TestSystemLoading : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void roadOfOneStart();
+    void zoomBlocksPlacedAndColoured();
+    void zoomSequence();
+    void zoomAtTheEnds();
+    void zoomBeforeStart();
+    void secondStartStartsOver();
+    void missingFileGivesOneAlert_data();
+    void missingFileGivesOneAlert();
+    void resizeReadsNothing();
+    void startWhileLoading();
+    void zoomWhileLoading();
+    void closeWhileLoading();
+};
+
+namespace {
+
+constexpr int repaintCycle = MainFrameRepaintTraceCycleEvent::Id;
+constexpr int repaintPc = MainFrameRepaintTracePcEvent::Id;
+
+// Moves the cycle view's slider as a user would, waiting for each slide's read.
+bool glisser(ControllerFixture &f, int v)
+{
+    emit f.mainFrame->sliderHorizontalMovedTraceCycle(v);
+    return f.attendre();
+}
+
+// A data set large enough that its reads are still running when the test acts.
+TraceGeneratorOptions grandJeu()
+{
+    TraceGeneratorOptions options;
+    options.nbCycleTotal = 60000;
+    options.nbCycleParTrace = 20000;
+    options.nbPc = 400;
+    return options;
+}
+
+} // namespace
+
+void TestSystemLoading::roadOfOneStart()
+{
+    ControllerFixture f;
+    QVERIFY2(f.ok(), qPrintable(f.error));
+    f.creer();
+    QCOMPARE(f.system->getNiveauZoom(), 1);
+
+    emit f.mainFrame->demarrer();
+    QVERIFY(f.attendre());
+
+    // Configuration on the GUI thread, then level 10: current file, no previous one at
+    // cycle 0, next file; a PC repaint from the level change, then a cycle repaint after
+    // the first file and one after each neighbour.
+    QCOMPARE(f.system->getNiveauZoom(), 10);
+    QCOMPARE(f.system->getFichiersLus(), QStringList({f.zoomName(0), f.zoomName(100)}));
+    QCOMPARE(f.recorder.ids(), QList<int>({repaintPc, repaintCycle, repaintCycle, repaintCycle}));
+    QVERIFY(f.alertes().isEmpty());
+    QCOMPARE(f.system->getTabConfig().size(), size_t(f.options.nbEventKinds));
+
+    // Window: current and next file; 20 groups of ten cycles; no zoom block in the PC table.
+    QCOMPARE(f.fichiersCycle(), QSet<int>({0, 100}));
+    QCOMPARE(f.system->getGraphicTrace().getSizeTabCycle(), 20);
+    QVERIFY(f.system->getGraphicTrace().getTabPc().empty());
+    QVERIFY(!f.system->getTracePrecedenteChargee());
+    QVERIFY(f.system->getTraceSuivanteChargee());
+    QCOMPARE(f.system->getCycleMinTraceCycle(), 0);
+    QCOMPARE(f.system->getCycleMaxTraceCycle(), 190);
+}
+
+void TestSystemLoading::zoomBlocksPlacedAndColoured()
+{
+    ControllerFixture f;
+    QVERIFY2(f.ok(), qPrintable(f.error));
+    f.creer();
+    emit f.mainFrame->demarrer();
+    QVERIFY(f.attendre());
+
+    const auto &tabConfig = f.system->getTabConfig();
+    GraphicTrace &store = f.system->getGraphicTrace();
+    std::lock_guard<std::recursive_mutex> lock(store.mutex());
+    int checked = 0;
+    for (const auto &entry : store.getTabCycle()) {
+        const int cycle = entry.first;
+        QCOMPARE(cycle % 10, 0);
+        for (GraphicElement *element : entry.second) {
+            const auto *block = static_cast<GraphicBlock *>(element);
+            const ConfigEvent &event = tabConfig.at(block->getName());
+            // One column per group of ten cycles, one 10-pixel row per event.
+            QCOMPARE(block->getPositionXTraceCycle(), cycle / 10 * 20);
+            QCOMPARE(block->getPositionYTraceCycle(), event.getPosition() * 10);
+            QCOMPARE(block->getLargeurBlockTraceCycle(), 20);
+            QCOMPARE(block->getHauteurBlockTraceCycle(), 10);
+            QVERIFY(block->getNbEvent() >= 0 && block->getNbEvent() <= 10);
+            const QColor expected = ZoomLevels::calculerCouleur(event.getBrush().color(), Qt::white,
+                                                                block->getNbEvent(), 10);
+            QCOMPARE(block->getBrush().color(), expected);
+            QCOMPARE(block->getBrush().style(), event.getBrush().style());
+            ++checked;
+        }
+    }
+    QVERIFY(checked > 20);
+}
+
+void TestSystemLoading::zoomSequence()
+{
+    ControllerFixture f;
+    QVERIFY2(f.ok(), qPrintable(f.error));
+    f.creer();
+    emit f.mainFrame->demarrer();
+    QVERIFY(f.attendre());
+    QVERIFY(glisser(f, 100));
+    QVERIFY(glisser(f, 200));
+    QVERIFY(glisser(f, 230));
+    QCOMPARE(f.system->getCycleCourantTraceCycle(), 230);
+
+    // Zoom in at cycle 230: trace files 200, 100, 300, in that order.
+    int lus = f.system->getFichiersLus().size();
+    int posted = f.recorder.events.size();
+    emit f.mainFrame->nextZoom();
+    QVERIFY(f.attendre());
+    QCOMPARE(f.system->getNiveauZoom(), 1);
+    QCOMPARE(f.system->getCycleCourantTraceCycle(), 230);
+    QCOMPARE(f.system->getFichiersLus().mid(lus),
+             QStringList({f.traceName(200), f.traceName(100), f.traceName(300)}));
+    QCOMPARE(f.recorder.idsFrom(posted),
+             QList<int>({repaintPc, repaintCycle, repaintPc, repaintCycle, repaintCycle}));
+    QCOMPARE(f.fichiersCycle(), QSet<int>({100, 200, 300}));
+    QCOMPARE(f.fichiersPc(), QSet<int>({100, 200, 300}));
+    QCOMPARE(f.system->getCycleMinTraceCycle(), 100);
+    QCOMPARE(f.system->getCycleMaxTraceCycle(), 399);
+
+    // Level 1 blocks: one 20-pixel column per cycle.
+    {
+        GraphicTrace &store = f.system->getGraphicTrace();
+        std::lock_guard<std::recursive_mutex> lock(store.mutex());
+        for (GraphicElement *element : store.getTabCycle().at(237))
+            QCOMPARE(element->getPositionXTraceCycle(), 237 * 20);
+    }
+
+    // Zoom out at cycle 237: level 10 at cycle 230, zoom files 200, 100, 300.
+    QVERIFY(glisser(f, 237));
+    lus = f.system->getFichiersLus().size();
+    emit f.mainFrame->prevZoom();
+    QVERIFY(f.attendre());
+    QCOMPARE(f.system->getNiveauZoom(), 10);
+    QCOMPARE(f.system->getCycleCourantTraceCycle(), 230);
+    QCOMPARE(f.system->getPositionSliderHorizontalTraceCycle(), 230);
+    QCOMPARE(f.system->getFichiersLus().mid(lus),
+             QStringList({f.zoomName(200), f.zoomName(100), f.zoomName(300)}));
+    QVERIFY(f.system->getGraphicTrace().getTabPc().empty());
+    QVERIFY(f.alertes().isEmpty());
+}
+
+void TestSystemLoading::zoomAtTheEnds()
+{
+    ControllerFixture f;
+    QVERIFY2(f.ok(), qPrintable(f.error));
+    f.creer();
+    emit f.mainFrame->demarrer();
+    QVERIFY(f.attendre());
+    const int lus = f.system->getFichiersLus().size();
+
+    emit f.mainFrame->prevZoom();
+    QTRY_COMPARE(f.informations(), QList<QString>({"Vous etes au niveau de zoom minimum"}));
+    emit f.mainFrame->nextZoom();
+    QVERIFY(f.attendre());
+    emit f.mainFrame->nextZoom();
+    QTRY_COMPARE(f.informations().size(), 2);
+    QCOMPARE(f.informations().last(), QStringLiteral("Vous etes au niveau de zoom maximum"));
+    // Refused requests read nothing.
+    QCOMPARE(f.system->getFichiersLus().size(), lus + 2);
+    QCOMPARE(f.system->getNiveauZoom(), 1);
+}
+
+void TestSystemLoading::zoomBeforeStart()
+{
+    ControllerFixture f;
+    QVERIFY2(f.ok(), qPrintable(f.error));
+    f.creer();
+    emit f.mainFrame->nextZoom();
+    QTRY_COMPARE(f.informations(), QList<QString>({"Vous etes au niveau de zoom maximum"}));
+    emit f.mainFrame->prevZoom();
+    QVERIFY(f.attendre());
+    QCOMPARE(f.system->getNiveauZoom(), 10);
+    QCOMPARE(f.system->getFichiersLus(), QStringList({f.zoomName(0), f.zoomName(100)}));
+}
+
+void TestSystemLoading::secondStartStartsOver()
+{
+    ControllerFixture f;
+    QVERIFY2(f.ok(), qPrintable(f.error));
+    f.creer();
+    emit f.mainFrame->demarrer();
+    QVERIFY(f.attendre());
+    emit f.mainFrame->nextZoom();
+    QVERIFY(f.attendre());
+    QVERIFY(glisser(f, 150));
+    QCOMPARE(f.fichiersCycle(), QSet<int>({0, 100, 200}));
+
+    const int lus = f.system->getFichiersLus().size();
+    emit f.mainFrame->demarrer();
+    QVERIFY(f.attendre());
+    QCOMPARE(f.system->getNiveauZoom(), 10);
+    QCOMPARE(f.system->getCycleCourantTraceCycle(), 0);
+    QCOMPARE(f.system->getFichiersLus().mid(lus), QStringList({f.zoomName(0), f.zoomName(100)}));
+    QCOMPARE(f.fichiersCycle(), QSet<int>({0, 100}));
+    QVERIFY(f.system->getGraphicTrace().getTabPc().empty());
+    QCOMPARE(GraphicBlock::liveCount(), f.blocsStore());
+}
+
+void TestSystemLoading::missingFileGivesOneAlert_data()
+{
+    QTest::addColumn<QString>("missing"); // config, zoom or trace
+    QTest::addColumn<bool>("zoomIn");     // go to level 1 after the start
+
+    QTest::newRow("configuration") << "config" << false;
+    QTest::newRow("zoom file") << "zoom" << false;
+    QTest::newRow("trace file") << "trace" << true;
+}
+
+void TestSystemLoading::missingFileGivesOneAlert()
+{
+    QFETCH(QString, missing);
+    QFETCH(bool, zoomIn);
+    ControllerFixture f;
+    QVERIFY2(f.ok(), qPrintable(f.error));
+    const QString file = missing == QLatin1String("config") ? f.options.configFilePath()
+                         : missing == QLatin1String("zoom") ? f.zoomFile(0)
+                                                            : f.traceFile(0);
+    QVERIFY(QFile::remove(file));
+    f.creer();
+
+    emit f.mainFrame->demarrer();
+    if (zoomIn) {
+        QVERIFY(f.attendre());
+        emit f.mainFrame->nextZoom();
+    }
+    QTRY_COMPARE(f.alertes().size(), 1);
+    QCOMPARE(f.alertes().first(), "File " + file + " doesn't exist");
+    // Nothing else happens: no read, no repaint of the cycle view, no second box.
+    QCoreApplication::processEvents();
+    QVERIFY(!f.system->chargementEnCours());
+    QCOMPARE(f.alertes().size(), 1);
+    QVERIFY(!f.recorder.ids().contains(repaintCycle) || zoomIn);
+    QCOMPARE(f.system->getGraphicTrace().getSizeTabCycle(), 0);
+    if (missing == QLatin1String("config"))
+        QVERIFY(f.system->getFichiersLus().isEmpty());
+}
+
+void TestSystemLoading::resizeReadsNothing()
+{
+    ControllerFixture f;
+    QVERIFY2(f.ok(), qPrintable(f.error));
+    f.creer();
+    f.mainFrame->resize(900, 700);
+    QTRY_COMPARE(f.system->getInfosZoom().at(10).getNbBlockHorizontalToPaint(),
+                 f.mainFrame->getLargeurTraceCycle() / 20 + 1);
+    QCOMPARE(f.system->getInfosZoom().at(1).getNbBlockVerticalToPaint(),
+             f.mainFrame->getHauteurTraceCycle() / 20 + 1);
+    QVERIFY(f.system->getFichiersLus().isEmpty());
+    QVERIFY(!f.system->chargementEnCours());
+}
+
+void TestSystemLoading::startWhileLoading()
+{
+    ControllerFixture f(grandJeu());
+    QVERIFY2(f.ok(), qPrintable(f.error));
+    f.creer();
+    emit f.mainFrame->demarrer();
+    emit f.mainFrame->demarrer();
+    emit f.mainFrame->demarrer();
+    QVERIFY(f.attendre(120000));
+    // The results of the abandoned starts are gone; the window is the one of a clean start.
+    QCOMPARE(f.fichiersCycle(), QSet<int>({0, 20000}));
+    QCOMPARE(f.system->getGraphicTrace().getSizeTabCycle(), 4000);
+    QCOMPARE(f.system->getEtapeChargement(), 3);
+    QCOMPARE(GraphicBlock::liveCount(), f.blocsStore());
+    QVERIFY(f.alertes().isEmpty());
+}
+
+void TestSystemLoading::zoomWhileLoading()
+{
+    ControllerFixture f(grandJeu());
+    QVERIFY2(f.ok(), qPrintable(f.error));
+    f.creer();
+    emit f.mainFrame->demarrer();
+    QVERIFY(f.attendre(120000));
+    emit f.mainFrame->nextZoom();
+    // Back to level 10 while level 1 is still being read, then in again.
+    QTRY_VERIFY(f.system->chargementEnCours());
+    emit f.mainFrame->prevZoom();
+    emit f.mainFrame->nextZoom();
+    QVERIFY(f.attendre(120000));
+    QCOMPARE(f.system->getNiveauZoom(), 1);
+    QCOMPARE(f.fichiersCycle(), QSet<int>({0, 20000}));
+    QCOMPARE(f.system->getGraphicTrace().getSizeTabCycle(), 40000);
+    // No zoom block left behind: every block is a single-cycle block.
+    {
+        GraphicTrace &store = f.system->getGraphicTrace();
+        std::lock_guard<std::recursive_mutex> lock(store.mutex());
+        for (const auto &entry : store.getTabCycle()) {
+            for (GraphicElement *element : entry.second)
+                QCOMPARE(static_cast<GraphicBlock *>(element)->getHauteurBlockTraceCycle(), 20);
+        }
+    }
+    QCOMPARE(GraphicBlock::liveCount(), f.blocsStore());
+    QVERIFY(f.alertes().isEmpty());
+}
+
+void TestSystemLoading::closeWhileLoading()
+{
+    ControllerFixture f(grandJeu());
+    QVERIFY2(f.ok(), qPrintable(f.error));
+    f.creer();
+    emit f.mainFrame->demarrer();
+    QVERIFY(f.system->threadsEnCours());
+    f.mainFrame->close();
+    // Closing returns once every parser thread has stopped.
+    QVERIFY(!f.system->threadsEnCours());
+    QVERIFY(QFile::exists(f.path(QStringLiteral("Parametres.txt"))));
+    delete f.mainFrame;
+    f.mainFrame = nullptr;
+    QCoreApplication::processEvents();
+    f.system.reset();
+    QCOMPARE(GraphicBlock::liveCount(), 0);
+}
+
+QTEST_MAIN(TestSystemLoading)
+#include "tst_systemLoading.moc"
