@@ -312,10 +312,9 @@ private slots:
     {
         QFETCH(QString, page);
         QFETCH(bool, several);
-        const QString pdfinfo = QStandardPaths::findExecutable(QStringLiteral("pdfinfo"));
         const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
-        if (pdfinfo.isEmpty() || pdftotext.isEmpty())
-            QSKIP("poppler-utils (pdfinfo, pdftotext) not installed");
+        if (pdftotext.isEmpty())
+            QSKIP("pdftotext (poppler-utils) not installed");
 
         HelpWindow window(page, docs);
         QPrinter printer(QPrinter::HighResolution);
@@ -330,15 +329,6 @@ private slots:
         }
         QVERIFY(window.printTo(&printer));
 
-        QProcess info;
-        info.start(pdfinfo, {pdf});
-        QVERIFY(info.waitForFinished());
-        const auto pagesMatch = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)"))
-                                    .match(QString::fromUtf8(info.readAll()));
-        QVERIFY(pagesMatch.hasMatch());
-        const int pages = pagesMatch.captured(1).toInt();
-        QVERIFY2(several ? pages > 1 : pages == 1, qPrintable(QString::number(pages)));
-
         // Word boxes, in points: A4 is 595 x 842, the body ends one inch (72 pt) from each edge.
         QProcess text;
         text.start(pdftotext, {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
@@ -346,7 +336,8 @@ private slots:
         const QString boxes = QString::fromUtf8(text.readAll());
         const QStringList pageBlocks =
             boxes.split(QStringLiteral("<page "), Qt::SkipEmptyParts).mid(1);
-        QCOMPARE(pageBlocks.size(), pages);
+        const int pages = int(pageBlocks.size());
+        QVERIFY2(several ? pages > 1 : pages == 1, qPrintable(QString::number(pages)));
         const QRegularExpression word(
             QStringLiteral("<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" "
                            "yMax=\"([\\d.]+)\">([^<]*)</word>"));
