@@ -450,9 +450,18 @@ void System::setNbCycleParTrace(int nbCycleParTrace)
 
 void System::setNbPcParAsm(int nbPcParAsm)
 {
+    const int avant = parametres.nbPcParAsm;
     if (!refuserNombre(nbPcParAsm, QStringLiteral("Nb Pc by File"), parametres.nbPcParAsm))
         parametres.nbPcParAsm = nbPcParAsm;
     mainFrame->setNbPcParAsm(parametres.nbPcParAsm);
+    // Setting the table's rows has emptied it: the listing it showed is read again, or
+    // forgotten when the listing files are now cut differently.
+    if (numAsmCharge < 0)
+        return;
+    if (parametres.nbPcParAsm == avant && !ferme)
+        parserAsmFile(dernierPcAsm);
+    else
+        numAsmCharge = -1;
 }
 
 void System::setNbCycleTotal(int nbCycleTotal)
@@ -561,6 +570,8 @@ void System::beginLoad(ParserSlot &slot, std::shared_ptr<LoadContext> ctx)
 {
     qCDebug(lcController) << "reading" << ctx->filename;
     fichiersLus.append(ctx->filename);
+    if (fichiersLus.size() > 1000) // a record for tests, not a history that grows as one scrolls
+        fichiersLus.removeFirst();
     slot.ctx = std::move(ctx);
     slot.courant.store(slot.ctx.get());
     slot.busy = true;
@@ -1493,6 +1504,7 @@ void System::parserCurrentFileAsm(int pc, int cycle)
 
 void System::parserAsmFile(const int &pc)
 {
+    dernierPcAsm = pc;
     if (!QFile::exists(asmFilename)) {
         // Not loaded: the next request for a pc of this file tries again.
         numAsmCharge = -1;

@@ -87,7 +87,7 @@ public:
     bool chargementEnCours() const;
     // True while a parser thread runs (after closing: never).
     bool threadsEnCours() const;
-    // Every file read started so far, in order (file names), and the number of reads of
+    // The files whose reads were started (the last thousand), in order, and the number of reads of
     // assembly files: what the tests compare the road of a start with.
     const QStringList &getFichiersLus() const { return fichiersLus; }
     int getNbLecturesAsm() const { return nbLecturesAsm; }
@@ -259,6 +259,7 @@ private:
     int nbValuesCourant = 0;
     int numValueAsm = 0;
     bool asmEchec = false;
+    int dernierPcAsm = -1; // the pc of the last listing read, selected again after a re-read
 
     std::unique_ptr<GraphicTrace> graphicTrace;
     // Raised by the parser threads as cycles are read, hence atomic.

@@ -28,6 +28,7 @@ private slots:
     void pcRowsAndPcWindow();
     void pcViewIgnoredAtZoomLevels();
     void missingAssemblyRetried();
+    void tableRefilledAfterParametersOk();
 };
 
 namespace {
@@ -364,6 +365,27 @@ void TestSystemNavigation::missingAssemblyRetried()
     QCOMPARE(f.system->getNumAsmCharge(), 100);
     QCoreApplication::processEvents();
     QCOMPARE(f.alertes().size(), 1);
+}
+
+void TestSystemNavigation::tableRefilledAfterParametersOk()
+{
+    ControllerFixture f;
+    QVERIFY2(f.ok(), qPrintable(f.error));
+    QVERIFY(niveau1(f));
+    auto *table = f.mainFrame->findChild<TableAsm *>(QStringLiteral("tableAsm"));
+    emit f.mainFrame->displayPcTracePc(42, 20);
+    QTRY_COMPARE(table->cellText(42, 0), QStringLiteral("42"));
+
+    // OK in the parameters dialog sends every value again, and the table's rows are reset.
+    emit f.mainFrame->nbPcByAsmChanged(100);
+    QTRY_COMPARE(table->cellText(42, 0), QStringLiteral("42"));
+    QCOMPARE(f.system->getNbLecturesAsm(), 2);
+    QCOMPARE(f.system->getNumAsmCharge(), 0);
+
+    // Cut differently, the listing is forgotten and read anew at the next request.
+    emit f.mainFrame->nbPcByAsmChanged(50);
+    QCOMPARE(f.system->getNumAsmCharge(), -1);
+    QVERIFY(f.alertes().isEmpty());
 }
 
 QTEST_MAIN(TestSystemNavigation)
