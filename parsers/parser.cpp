@@ -244,8 +244,10 @@ bool Parser::lancerLecture(QIODevice &source, const QString &nameForReports)
     texte.clear();
     ligneTexte = 0;
     lectureArretee = false;
+    octetsSansRappel = 0;
     initAutomate();
     startDocument();
+    ligneCourante = 1;
 
     while (!lectureArretee) {
         if (stopDemande.load())
@@ -270,6 +272,13 @@ bool Parser::lancerLecture(QIODevice &source, const QString &nameForReports)
                 signalerErreur(QStringLiteral("XML error : ") +
                                QString::fromUtf8(XML_ErrorString(XML_GetErrorCode(lecteur))));
             }
+            break;
+        }
+        // Expat keeps a token whole in memory until it ends: cut off an endless one.
+        octetsSansRappel += lus;
+        if (octetsSansRappel > tailleBaliseMax && !lectureArretee) {
+            signalerErreur(
+                QStringLiteral("XML error : markup longer than %1 bytes").arg(tailleBaliseMax));
             break;
         }
         if (fin && !lectureArretee && !stopDemande.load()) {
@@ -310,6 +319,7 @@ void Parser::onStartElement(void *userData, const char *name, const char **)
     auto *self = static_cast<Parser *>(userData);
     if (self->lectureArretee)
         return;
+    self->octetsSansRappel = 0;
     if (self->stopDemande.load()) {
         self->arreterLecteur();
         return;
@@ -326,6 +336,7 @@ void Parser::onEndElement(void *userData, const char *name)
     auto *self = static_cast<Parser *>(userData);
     if (self->lectureArretee)
         return;
+    self->octetsSansRappel = 0;
     if (self->stopDemande.load()) {
         self->arreterLecteur();
         return;
@@ -342,6 +353,7 @@ void Parser::onCharacters(void *userData, const char *s, int len)
     auto *self = static_cast<Parser *>(userData);
     if (self->lectureArretee)
         return;
+    self->octetsSansRappel = 0;
     if (self->stopDemande.load()) {
         self->arreterLecteur();
         return;

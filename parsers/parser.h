@@ -28,8 +28,10 @@ struct XML_ParserStruct;
 //   - a file that exists but cannot be read: "File " + name + " can't be read" (returns false);
 //   - anything else: a report "\nFile : <name>\nLine <n> : <place lines>\n<reason>", where
 //     <n> is the editor line (from 1) of the offending tag and <reason> is
-//     "Unexpected tag : '<name>'", "XML error : <reader's reason>", "Missing element : '<root>'"
-//     or "Number out of range : '<text>'". The parse stops there, without endDocument.
+//     "Unexpected tag : '<name>'", "XML error : <reader's reason>" (also for entity
+//     declarations, which are refused, and for text or markup beyond the limits below),
+//     "Missing element : '<root>'" (no element of this parser's kind at all) or
+//     "Number out of range : '<text>'". The parse stops there, without endDocument.
 //
 // Threaded use (ParserTrace, ParserZoom): setInputFilename() then start(); run() emits
 // debutParse(), then the parse's own signals, then endOfParse() if the file was handed to the
@@ -38,9 +40,12 @@ struct XML_ParserStruct;
 //
 // requestStop() asks a running parse to stop: once it has returned, the parser emits no
 // further signal (not even endOfParse) until it is given new input with setInputFilename()
-// or parseData(). A slot already running when it is called finishes; a slot connected to a
-// parser may itself call requestStop(). Slots must not wait for the thread that calls it.
-// The destructor stops and waits for the thread.
+// or parseData(). Like wait(), it blocks while a slot of this parser runs on another thread,
+// so neither may be called while holding a lock that such a slot takes; a slot may itself
+// call requestStop(). The destructor stops and waits for the thread.
+//
+// A parser is never restarted while it runs: start() is then a no-op (QThread), and
+// setInputFilename(), parse() and parseData() assert and are refused (with a warning).
 class Parser : public QThread
 {
     Q_OBJECT
@@ -63,8 +68,10 @@ public:
     void requestStop();
     bool isStopRequested() const { return stopDemande.load(); }
 
-    // Limit on the text between two tags; longer text is reported as an XML error.
+    // Limits on the text between two tags and on one piece of markup (a tag with its
+    // attributes, a comment, a declaration); beyond them the file is reported as an XML error.
     static constexpr int tailleTexteMax = 1 << 20;
+    static constexpr int tailleBaliseMax = 4 << 20;
 
 signals:
     void debutParse();
@@ -146,6 +153,7 @@ private:
     XML_ParserStruct *lecteur = nullptr;
     std::string texte;
     int ligneTexte = 0;
+    qint64 octetsSansRappel = 0; // read since the reader last reported anything
     bool lectureArretee = false;
     std::atomic<bool> stopDemande{false};
     std::atomic<bool> enCours{false};

@@ -28,6 +28,8 @@ void TestParserCorpus::initTestCase()
     QVERIFY(generated.isValid());
     const QByteArray text = "<trace><cycle><date>" + QByteArray(10 << 20, '7') + "</date>";
     writeFile(generated.path(), "text_10mb.xml", text);
+    writeFile(generated.path(), "comment_10mb.xml",
+              "<trace>\n<!--" + QByteArray("a>").repeated(5 << 20) + "-->\n</trace>");
     writeFile(generated.path(), "nested_10000.xml",
               QByteArray("<x>").repeated(10000) + QByteArray("</x>").repeated(10000) + "\n");
 }
@@ -71,6 +73,10 @@ void TestParserCorpus::hostile_data()
           {"trace", {3, "Unexpected tag : 'instruction'"}},
           {"zoom", {5, "Unexpected tag : 'count'"}}}},
         {generated.filePath("text_10mb.xml"), 1, "XML error : text longer than 1048576 bytes", {}},
+        {generated.filePath("comment_10mb.xml"),
+         1,
+         "XML error : markup longer than 4194304 bytes",
+         {}},
         {generated.filePath("nested_10000.xml"),
          1,
          "Missing element : 'trace'",
