@@ -1,15 +1,12 @@
 #ifndef PAINTCOUNTER_H
 #define PAINTCOUNTER_H
 
-#include <QEvent>
-#include <QObject>
 #include <QPaintEvent>
-#include <QRect>
 
 #include <functional>
 
-// Counts the paint events a widget receives, optionally only those that reach into `area`
-// (a scroll bar repainting itself also repaints its parent underneath it).
+// Counts the paint events of a widget that reach into `area` (all when null): a scroll bar
+// repainting itself repaints its parent beneath it too. `onPaint` runs before each one.
 class PaintCounter : public QObject
 {
 public:
@@ -19,17 +16,17 @@ public:
         watched->installEventFilter(this);
     }
     int count = 0;
-    std::function<void()> onPaint; // called before each counted paint
+    std::function<void()> onPaint;
 
 protected:
     bool eventFilter(QObject *, QEvent *e) override
     {
-        if (e->type() == QEvent::Paint &&
-            (area.isNull() || static_cast<QPaintEvent *>(e)->rect().intersects(area))) {
-            if (onPaint)
-                onPaint();
-            ++count;
-        }
+        if (e->type() != QEvent::Paint ||
+            !(area.isNull() || static_cast<QPaintEvent *>(e)->rect().intersects(area)))
+            return false;
+        if (onPaint)
+            onPaint();
+        ++count;
         return false;
     }
 

@@ -9,25 +9,26 @@ namespace TraceFixture {
 
 namespace {
 
-struct EventDef
-{
-    const char *name;
-    int row;
-    QColor colour;
-};
+const char *const names[] = {"commit", "decode", "execute", "fetch"};
+const QColor colours[] = {Qt::red, Qt::green, Qt::blue, Qt::black};
 
-const EventDef events[] = {{"commit", 0, QColor(255, 0, 0)},
-                           {"decode", 1, QColor(0, 255, 0)},
-                           {"execute", 2, QColor(0, 0, 255)},
-                           {"fetch", 3, QColor(0, 0, 0)}};
-
-const EventDef *find(const QString &name)
+int rowOf(const QString &event)
 {
-    for (const EventDef &def : events) {
-        if (name == QLatin1String(def.name))
-            return &def;
+    for (int row = 0; row < 4; ++row) {
+        if (event == QLatin1String(names[row]))
+            return row;
     }
-    return nullptr;
+    return -1;
+}
+
+GraphicBlock *newBlock(const QString &event, int x)
+{
+    auto *block = new GraphicBlock(event);
+    block->setBrush(QBrush(colourOf(event)));
+    block->setPositionTraceCycle(x, rowOf(event) * 10);
+    block->setSizeTraceCycle(10, 10);
+    block->setSizeTracePc(12, 12);
+    return block;
 }
 
 } // namespace
@@ -35,48 +36,35 @@ const EventDef *find(const QString &name)
 std::map<QString, ConfigEvent> tabConfig()
 {
     std::map<QString, ConfigEvent> config;
-    for (const EventDef &def : events) {
-        ConfigEvent event(def.row);
-        event.setBrush(QBrush(def.colour));
-        config.emplace(QString::fromLatin1(def.name), event);
+    for (int row = 0; row < 4; ++row) {
+        ConfigEvent event(row);
+        event.setBrush(QBrush(colours[row]));
+        config.emplace(QString::fromLatin1(names[row]), event);
     }
     return config;
 }
 
 QColor colourOf(const QString &event)
 {
-    const EventDef *def = find(event);
-    return def ? def->colour : QColor();
+    return rowOf(event) >= 0 ? colours[rowOf(event)] : QColor(Qt::gray);
 }
 
-void addTraceBlock(GraphicTrace &trace, const QString &event, int cycle, int pc, int pcRowY,
-                   const Geometry &g)
+void addTraceBlock(GraphicTrace &trace, const QString &event, int cycle, int pc, int pcRowY)
 {
-    const EventDef *def = find(event);
-    auto *block = new GraphicBlock(event);
+    GraphicBlock *block = newBlock(event, cycle * 10);
     block->setPc(pc);
     block->setCycle(cycle);
-    block->setBrush(QBrush(def ? def->colour : QColor(Qt::gray)));
-    block->setPositionTraceCycle(cycle * g.largeurCycle, (def ? def->row : 0) * g.hauteurCycle);
-    block->setSizeTraceCycle(g.largeurCycle, g.hauteurCycle);
-    block->setSizeTracePc(g.rowHeight, g.rowHeight);
-    block->setPositionTracePc(cycle * g.rowHeight, pcRowY);
+    block->setPositionTracePc(cycle * 12, pcRowY);
     std::lock_guard<std::recursive_mutex> lock(trace.mutex());
     trace.addElement(cycle, *block);
     if (pcRowY >= 0)
         trace.addElementTabPc(pc, *block);
 }
 
-void addZoomBlock(GraphicTrace &trace, const QString &event, int cycle, int niveau, int nbEvent,
-                  const Geometry &g)
+void addZoomBlock(GraphicTrace &trace, const QString &event, int cycle, int niveau, int nbEvent)
 {
-    const EventDef *def = find(event);
-    auto *block = new GraphicBlock(event);
+    GraphicBlock *block = newBlock(event, cycle / niveau * 10);
     block->setNbEvent(nbEvent);
-    block->setBrush(QBrush(def ? def->colour : QColor(Qt::gray)));
-    block->setPositionTraceCycle(cycle / niveau * g.largeurCycle,
-                                 (def ? def->row : 0) * g.hauteurCycle);
-    block->setSizeTraceCycle(g.largeurCycle, g.hauteurCycle);
     trace.addElement(cycle, *block);
 }
 

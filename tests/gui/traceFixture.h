@@ -3,35 +3,24 @@
 
 #include "core/configEvent.h"
 
-#include <QBrush>
 #include <QString>
 
 #include <map>
 
 class GraphicTrace;
 
-// A store filled by hand the way the controller fills it: cycle-view blocks at
-// (cycle * width, row * height), pc-view blocks at (cycle * width, y of the pc's row).
+// A store filled by hand as the controller fills it, for events "commit", "decode",
+// "execute", "fetch" on rows 0..3 in solid red, green, blue and black. Cycle-view blocks are
+// 10 x 10 at (cycle / niveau * 10, row * 10); pc-view blocks 12 x 12 at (cycle * 12, pcRowY).
 namespace TraceFixture {
 
-struct Geometry
-{
-    int largeurCycle = 10;
-    int hauteurCycle = 10;
-    int rowHeight = 12; // table row height: pc-view block width and height
-};
-
-// Events "commit", "decode", "execute", "fetch" on rows 0..3, solid red, green, blue, black.
 std::map<QString, ConfigEvent> tabConfig();
 QColor colourOf(const QString &event);
 
-// Adds a trace block of `event` at `cycle` and `pc` to both indexes; `pcRowY` < 0 leaves it
-// out of the pc view.
-void addTraceBlock(GraphicTrace &trace, const QString &event, int cycle, int pc, int pcRowY,
-                   const Geometry &g = Geometry());
-// Adds a zoom block (pc -1, counted) at column `cycle / niveau`.
-void addZoomBlock(GraphicTrace &trace, const QString &event, int cycle, int niveau, int nbEvent,
-                  const Geometry &g = Geometry());
+// A trace block, in both indexes; pcRowY < 0 keeps it out of the pc index.
+void addTraceBlock(GraphicTrace &trace, const QString &event, int cycle, int pc, int pcRowY = -1);
+// A zoom block: no pc, counting nbEvent of the niveau cycles from `cycle`.
+void addZoomBlock(GraphicTrace &trace, const QString &event, int cycle, int niveau, int nbEvent);
 
 } // namespace TraceFixture
 

@@ -12,6 +12,7 @@
 #include <memory>
 
 // A 300 x 200 PC view with rows of 12 pixels: pcs 100, 104, 108, 112 at y 0, 12, 24, 36.
+// Blocks: decode and fetch of pc 104 at cycle 3, decode of 104 at 4, commit of 108 at 3.
 class TestTraceWidgetPc : public QObject
 {
     Q_OBJECT
@@ -19,28 +20,16 @@ class TestTraceWidgetPc : public QObject
 private slots:
     void init();
     void cleanup();
-
-    void blocksArePaintedLevelWithTheirRow_data();
-    void blocksArePaintedLevelWithTheirRow();
-    void pcBoundsLimitThePaint_data();
-    void pcBoundsLimitThePaint();
-    void rightPressListsTheEvents_data();
-    void rightPressListsTheEvents();
+    void paintFollowsPositionsAndPcBounds_data();
+    void paintFollowsPositionsAndPcBounds();
+    void pressesAnswer_data();
+    void pressesAnswer();
     void pressBeforeSetupIsIgnored();
-    void releaseHidesThePopupForAnyButton();
-    void horizontalStepsAtTheEnds();
-    void verticalStepsFollowTheTable();
+    void stepsStopAtTheEnds();
 
 private:
-    void configure();
-    QImage surface() const
-    {
-        return view->grab(view->getGraphicBlockWidget()->geometry()).toImage();
-    }
-
-    std::unique_ptr<TraceWidgetPc> view;
     std::unique_ptr<GraphicTrace> trace;
-    TraceFixture::Geometry geometry;
+    std::unique_ptr<TraceWidgetPc> view;
 };
 
 void TestTraceWidgetPc::init()
@@ -51,6 +40,23 @@ void TestTraceWidgetPc::init()
     view->updateNewSize();
     view->show();
     QVERIFY(QTest::qWaitForWindowExposed(view.get()));
+    view->setGraphicTrace(*trace);
+    view->setLargeurBlock(12);
+    view->setHauteurBlock(12);
+    view->setNbBlockHorizontalToPaint(26);
+    view->setNbCycleTotal(100);
+    view->initHorizontalScrollBar();
+    view->initVerticalScrollBar(0, 400, 12, 120);
+    view->setTabPositionPc({{100, 0}, {104, 12}, {108, 24}, {112, 36}});
+    view->setNumFirstPcToPaint(100);
+    view->setNumLastPcToPaint(112);
+    TraceFixture::addTraceBlock(*trace, "decode", 3, 104, 12);
+    TraceFixture::addTraceBlock(*trace, "decode", 4, 104, 12);
+    TraceFixture::addTraceBlock(*trace, "fetch", 3, 104, 12);
+    TraceFixture::addTraceBlock(*trace, "commit", 3, 108, 24);
+    TraceFixture::addTraceBlock(*trace, "execute", 5, 112, 36);
+    std::lock_guard<std::recursive_mutex> lock(trace->mutex());
+    trace->updatePositionYTracePc(100, 0); // listed, without blocks
 }
 
 void TestTraceWidgetPc::cleanup()
@@ -59,86 +65,51 @@ void TestTraceWidgetPc::cleanup()
     trace.reset();
 }
 
-void TestTraceWidgetPc::configure()
-{
-    view->setGraphicTrace(*trace);
-    view->setLargeurBlock(12);
-    view->setHauteurBlock(12);
-    view->setNbBlockHorizontalToPaint(300 / 12 + 1);
-    view->setNbBlockVerticalToPaint(200 / 12 + 1);
-    view->setNbCycleTotal(100);
-    view->initHorizontalScrollBar();
-    view->initVerticalScrollBar(0, 400, 12, 120);
-    view->setTabPositionPc({{100, 0}, {104, 12}, {108, 24}, {112, 36}});
-    view->setNumFirstPcToPaint(100);
-    view->setNumLastPcToPaint(112);
-    std::lock_guard<std::recursive_mutex> lock(trace->mutex());
-    for (int pc : {100, 104, 108, 112})
-        trace->updatePositionYTracePc(pc, (pc - 100) * 3);
-}
-
-void TestTraceWidgetPc::blocksArePaintedLevelWithTheirRow_data()
+void TestTraceWidgetPc::paintFollowsPositionsAndPcBounds_data()
 {
     QTest::addColumn<int>("horizontal");
     QTest::addColumn<int>("vertical");
-    QTest::addColumn<QPoint>("inside"); // of the block of pc 108 at cycle 5
+    QTest::addColumn<int>("first");
+    QTest::addColumn<int>("last");
+    QTest::addColumn<QString>("drawn"); // pcs whose block shows
 
-    QTest::newRow("not scrolled") << 0 << 0 << QPoint(66, 30);
-    QTest::newRow("three cycles on") << 3 << 0 << QPoint(30, 30);
-    QTest::newRow("ten pixels down") << 0 << 10 << QPoint(66, 20);
+    QTest::newRow("whole listing") << 0 << 0 << 100 << 112 << "108 112";
+    QTest::newRow("three cycles on") << 3 << 0 << 100 << 112 << "108 112";
+    QTest::newRow("ten pixels down") << 0 << 10 << 100 << 112 << "108 112";
+    QTest::newRow("last excludes 112") << 0 << 0 << 100 << 108 << "108";
+    QTest::newRow("first must be a key") << 0 << 0 << 102 << 112 << "";
+    QTest::newRow("last below first") << 0 << 0 << 112 << 100 << "";
+    QTest::newRow("nothing loaded yet") << 0 << 0 << -1 << -1 << "";
 }
 
-void TestTraceWidgetPc::blocksArePaintedLevelWithTheirRow()
+void TestTraceWidgetPc::paintFollowsPositionsAndPcBounds()
 {
     QFETCH(int, horizontal);
     QFETCH(int, vertical);
-    QFETCH(QPoint, inside);
-    configure();
-    TraceFixture::addTraceBlock(*trace, "execute", 5, 108, 24, geometry);
-    view->updateScrollBarValue(vertical, horizontal);
-
-    const QImage image = surface();
-    QCOMPARE(image.pixelColor(inside), TraceFixture::colourOf(QStringLiteral("execute")));
-    // Its top outline lies on the row's first line.
-    QCOMPARE(image.pixelColor(inside.x(), 24 - vertical), QColor(Qt::black));
-    QCOMPARE(image.pixelColor(inside.x(), 24 - vertical - 1), QColor(Qt::white));
-}
-
-void TestTraceWidgetPc::pcBoundsLimitThePaint_data()
-{
-    QTest::addColumn<int>("first");
-    QTest::addColumn<int>("last");
-    QTest::addColumn<bool>("pc104Drawn");
-    QTest::addColumn<bool>("pc112Drawn");
-
-    QTest::newRow("whole listing") << 100 << 112 << true << true;
-    QTest::newRow("last excludes 112") << 100 << 108 << true << false;
-    QTest::newRow("first must be a key") << 102 << 112 << false << false;
-    QTest::newRow("last below first") << 108 << 100 << false << false;
-    QTest::newRow("nothing loaded yet") << -1 << -1 << false << false;
-}
-
-void TestTraceWidgetPc::pcBoundsLimitThePaint()
-{
     QFETCH(int, first);
     QFETCH(int, last);
-    configure();
-    TraceFixture::addTraceBlock(*trace, "commit", 2, 104, 12, geometry);
-    TraceFixture::addTraceBlock(*trace, "commit", 2, 112, 36, geometry);
+    QFETCH(QString, drawn);
     view->setNumFirstPcToPaint(first);
     view->setNumLastPcToPaint(last);
-    view->repaint();
+    view->updateScrollBarValue(vertical, horizontal);
+    QCOMPARE(view->getPositionVertical(), vertical);
+    QCOMPARE(view->getHorizontalScrollBar()->value(), horizontal);
 
-    const QImage image = surface();
-    const QColor red = TraceFixture::colourOf(QStringLiteral("commit"));
-    QFETCH(bool, pc104Drawn);
-    QFETCH(bool, pc112Drawn);
-    QCOMPARE(image.pixelColor(30, 18) == red, pc104Drawn);
-    QCOMPARE(image.pixelColor(30, 42) == red, pc112Drawn);
+    const QImage image = view->grab(view->getGraphicBlockWidget()->geometry()).toImage();
+    // commit of 108 at cycle 3, execute of 112 at cycle 5: their inside and top outline.
+    QStringList shown;
+    for (auto [pc, cycle, event] : {std::tuple(108, 3, "commit"), std::tuple(112, 5, "execute")}) {
+        const int x = (cycle - horizontal) * 12 + 6;
+        const int top = (pc - 100) * 3 - vertical;
+        if (image.pixelColor(x, top + 6) == TraceFixture::colourOf(QString::fromLatin1(event))) {
+            QCOMPARE(image.pixelColor(x, top), QColor(Qt::black));
+            shown << QString::number(pc);
+        }
+    }
+    QCOMPARE(shown.join(QLatin1Char(' ')), drawn);
 }
 
-// The popup names the cycle and the pc, then every event of that pc in that cycle.
-void TestTraceWidgetPc::rightPressListsTheEvents_data()
+void TestTraceWidgetPc::pressesAnswer_data()
 {
     QTest::addColumn<Qt::MouseButton>("button");
     QTest::addColumn<int>("vertical");
@@ -149,116 +120,78 @@ void TestTraceWidgetPc::rightPressListsTheEvents_data()
     QTest::newRow("two events") << Qt::RightButton << 0 << QPoint(40, 15) << two;
     QTest::newRow("row's first line") << Qt::RightButton << 0 << QPoint(40, 12) << two;
     QTest::newRow("row's end is the next row")
-        << Qt::RightButton << 0 << QPoint(40, 24)
-        << QStringLiteral("Cycle : 3\nPc : 108\nEvent : commit");
-    QTest::newRow("scrolled: y counts from the content")
-        << Qt::RightButton << 10 << QPoint(40, 2) << two;
-    QTest::newRow("no event in that cycle") << Qt::RightButton << 0 << QPoint(64, 15) << QString();
-    QTest::newRow("below the listing") << Qt::RightButton << 0 << QPoint(40, 60) << QString();
-    QTest::newRow("left never shows one") << Qt::LeftButton << 0 << QPoint(40, 15) << QString();
+        << Qt::RightButton << 0 << QPoint(40, 24) << "Cycle : 3\nPc : 108\nEvent : commit";
+    QTest::newRow("scrolled") << Qt::RightButton << 10 << QPoint(40, 2) << two;
+    QTest::newRow("no event then") << Qt::RightButton << 0 << QPoint(64, 15) << "";
+    QTest::newRow("listed, no block") << Qt::RightButton << 0 << QPoint(40, 5) << "";
+    QTest::newRow("below the listing") << Qt::RightButton << 0 << QPoint(40, 60) << "";
+    QTest::newRow("left never shows one") << Qt::LeftButton << 0 << QPoint(40, 15) << "";
 }
 
-void TestTraceWidgetPc::rightPressListsTheEvents()
+void TestTraceWidgetPc::pressesAnswer()
 {
     QFETCH(Qt::MouseButton, button);
     QFETCH(int, vertical);
     QFETCH(QPoint, at);
     QFETCH(QString, popup);
-    configure();
-    TraceFixture::addTraceBlock(*trace, "decode", 3, 104, 12, geometry);
-    TraceFixture::addTraceBlock(*trace, "decode", 4, 104, 12, geometry);
-    TraceFixture::addTraceBlock(*trace, "fetch", 3, 104, 12, geometry);
-    TraceFixture::addTraceBlock(*trace, "commit", 3, 108, 24, geometry);
     view->updateScrollBarValue(vertical, 0);
+    PopupInfo *info = view->getPopupInfo();
+    // A popup still up from an earlier press goes on any release.
+    QTest::mousePress(view->getGraphicBlockWidget(), Qt::RightButton, {}, QPoint(40, 15));
+    QVERIFY(info->isVisible());
+    QTest::mouseRelease(view->getGraphicBlockWidget(), button, {}, QPoint(40, 15));
+    QVERIFY(info->isHidden());
 
     QTest::mousePress(view->getGraphicBlockWidget(), button, {}, at);
-    QCOMPARE(view->getPopupInfo()->isVisible(), !popup.isEmpty());
-    if (!popup.isEmpty()) {
-        QCOMPARE(view->getPopupInfo()->text(), popup);
-        QCOMPARE(view->getPopupInfo()->pos(), at + QPoint(15, 0));
-    }
+    QCOMPARE(info->isVisible() ? info->text() : QString(), popup);
+    if (!popup.isEmpty())
+        QCOMPARE(info->pos(), at + QPoint(15, 0));
 }
 
 void TestTraceWidgetPc::pressBeforeSetupIsIgnored()
 {
-    view->setGraphicTrace(*trace);
-    view->setTabPositionPc({{100, 0}});
-    TraceFixture::addTraceBlock(*trace, "decode", 0, 100, 0, geometry);
-    QTest::mousePress(view->getGraphicBlockWidget(), Qt::RightButton, {}, QPoint(5, 5));
-    QVERIFY(view->getPopupInfo()->isHidden());
-    view->repaint();
-    QCOMPARE(surface().pixelColor(5, 5), QColor(Qt::white));
-}
-
-void TestTraceWidgetPc::releaseHidesThePopupForAnyButton()
-{
-    configure();
-    TraceFixture::addTraceBlock(*trace, "decode", 3, 104, 12, geometry);
+    view->setLargeurBlock(0);
     QTest::mousePress(view->getGraphicBlockWidget(), Qt::RightButton, {}, QPoint(40, 15));
-    QVERIFY(view->getPopupInfo()->isVisible());
-    QTest::mouseRelease(view->getGraphicBlockWidget(), Qt::LeftButton, {}, QPoint(40, 15));
     QVERIFY(view->getPopupInfo()->isHidden());
 }
 
-void TestTraceWidgetPc::horizontalStepsAtTheEnds()
+void TestTraceWidgetPc::stepsStopAtTheEnds()
 {
-    configure(); // 100 cycles, 26 columns: range 0..75
     QScrollBar *bar = view->getHorizontalScrollBar();
-    QCOMPARE(bar->maximum(), 75);
+    QCOMPARE(bar->maximum(), 75); // 100 cycles, 26 columns
     QSignalSpy next(view.get(), &TraceWidgetPc::nextCycle);
     QSignalSpy prev(view.get(), &TraceWidgetPc::prevCycle);
     PaintCounter paints(view.get(), view->getGraphicBlockWidget()->geometry());
-
     view->repaintHorizontalSliderMoved(75, true);
-    paints.count = 0;
     QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(bar->width() - 5, bar->height() / 2));
     QCOMPARE(view->getPositionHorizontal(), 75);
-    QCOMPARE(next.takeFirst().at(0).toInt(), 75);
-    QCOMPARE(paints.count, 0);
+    QCOMPARE(next.last().at(0).toInt(), 75);
+    QCOMPARE(paints.count, 1); // the slider move's only
     bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
-    QCOMPARE(next.takeFirst().at(0).toInt(), 75);
-    QCOMPARE(paints.count, 1);
-
+    QCOMPARE(next.last().at(0).toInt(), 75);
+    QCOMPARE(paints.count, 2);
     view->repaintHorizontalSliderMoved(1, true);
     bar->triggerAction(QAbstractSlider::SliderPageStepSub);
-    QCOMPARE(view->getPositionHorizontal(), 0);
-    QCOMPARE(prev.takeFirst().at(0).toInt(), 0);
+    QCOMPARE(prev.last().at(0).toInt(), 0);
     QCOMPARE(bar->value(), 0);
-}
 
-// The vertical bar's own clicks move the view and go out as relays for the table; the
-// table's moves come in through the setValue... slots and land on the bar as well.
-void TestTraceWidgetPc::verticalStepsFollowTheTable()
-{
-    configure(); // vertical range 0..400, line 12, page 120
-    QScrollBar *bar = view->getVerticalScrollBar();
-    QSignalSpy nextLine(view.get(), &TraceWidgetPc::verticalNextLine);
-    QSignalSpy prevPage(view.get(), &TraceWidgetPc::verticalPrevPage);
-
-    QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(bar->width() / 2, bar->height() - 5));
+    // Vertical: the bar's own clicks go out for the table; the table's come in and move
+    // the bar too, limited to the range 0..400.
+    QScrollBar *vertical = view->getVerticalScrollBar();
+    QSignalSpy toTable(view.get(), &TraceWidgetPc::verticalNextLine);
+    QTest::mouseClick(vertical, Qt::LeftButton, {},
+                      QPoint(vertical->width() / 2, vertical->height() - 5));
     QCOMPARE(view->getPositionVertical(), 12);
-    QCOMPARE(bar->value(), 12);
-    QCOMPARE(nextLine.count(), 1);
-    bar->triggerAction(QAbstractSlider::SliderPageStepSub);
-    QCOMPARE(view->getPositionVertical(), 0);
-    QCOMPARE(prevPage.count(), 1);
-
-    view->setValueNextPageTableAsm();
-    QCOMPARE(view->getPositionVertical(), 120);
-    QCOMPARE(bar->value(), 120);
+    QCOMPARE(toTable.count(), 1);
     view->setVerticalScrollBarSliderValue(390);
     view->setValueNextLineTableAsm();
     QCOMPARE(view->getPositionVertical(), 400);
-    QCOMPARE(bar->value(), 400);
-    view->setValuePrevPageTableAsm();
-    view->setValuePrevPageTableAsm();
-    view->setValuePrevPageTableAsm();
-    view->setValuePrevPageTableAsm();
+    QCOMPARE(vertical->value(), 400);
+    for (int i = 0; i < 4; ++i)
+        view->setValuePrevPageTableAsm();
     QCOMPARE(view->getPositionVertical(), 0);
-    QCOMPARE(bar->value(), 0);
-    // Those came from the table: nothing is sent back to it.
-    QCOMPARE(nextLine.count(), 1);
-    QCOMPARE(prevPage.count(), 1);
+    QCOMPARE(vertical->value(), 0);
+    QCOMPARE(toTable.count(), 1);
 }
 
 QTEST_MAIN(TestTraceWidgetPc)
