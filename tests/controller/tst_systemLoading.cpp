@@ -6,6 +6,7 @@
 #include "gui/customEvents.h"
 #include "gui/mainFrame.h"
 
+#include <QDir>
 #include <QFile>
 #include <QtTest>
 
@@ -24,6 +25,8 @@ private slots:
     void secondStartStartsOver();
     void missingFileGivesOneAlert_data();
     void missingFileGivesOneAlert();
+    void lastFileOnAFreshLoad();
+    void unreadableNeighbourStillEndsTheLoad();
     void resizeReadsNothing();
     void startWhileLoading();
     void zoomWhileLoading();
@@ -261,6 +264,49 @@ void TestSystemLoading::missingFileGivesOneAlert()
     QCOMPARE(f.system->getGraphicTrace().getSizeTabCycle(), 0);
     if (missing == QLatin1String("config"))
         QVERIFY(f.system->getFichiersLus().isEmpty());
+}
+
+void TestSystemLoading::lastFileOnAFreshLoad()
+{
+    ControllerFixture f;
+    QVERIFY2(f.ok(), qPrintable(f.error));
+    f.creer();
+    emit f.mainFrame->demarrer();
+    QVERIFY(f.attendre());
+    for (int v : {100, 200, 300, 400, 450})
+        QVERIFY(glisser(f, v));
+    const int lus = f.system->getFichiersLus().size();
+    emit f.mainFrame->nextZoom();
+    QVERIFY(f.attendre());
+    // No file after the last one: the window is the previous and the current file, and the
+    // previous one stays reachable.
+    QCOMPARE(f.system->getFichiersLus().mid(lus),
+             QStringList({f.traceName(400), f.traceName(300)}));
+    QCOMPARE(f.fichiersCycle(), QSet<int>({300, 400}));
+    QVERIFY(f.system->getTracePrecedenteChargee());
+    QVERIFY(!f.system->getTraceSuivanteChargee());
+    QCOMPARE(f.system->getNumTracePrecedente(), 300);
+    QCOMPARE(f.system->getCycleMinTraceCycle(), 300);
+    QCOMPARE(f.system->getCycleMaxTraceCycle(), 499);
+    emit f.mainFrame->sliderHorizontalMovedTraceCycle(350);
+    QCOMPARE(f.system->getCycleCourantTraceCycle(), 350);
+}
+
+void TestSystemLoading::unreadableNeighbourStillEndsTheLoad()
+{
+    ControllerFixture f;
+    QVERIFY2(f.ok(), qPrintable(f.error));
+    // Something that exists but cannot be read as a file.
+    QVERIFY(QFile::remove(f.zoomFile(100)));
+    QVERIFY(QDir().mkdir(f.zoomFile(100)));
+    f.creer();
+    emit f.mainFrame->demarrer();
+    QVERIFY(f.attendre());
+    QCOMPARE(f.alertes(), QList<QString>({"File " + f.zoomFile(100) + " can't be read"}));
+    // The phases go on as if the file had been read: the last repaint follows the alert.
+    QCOMPARE(f.recorder.ids(), QList<int>({repaintPc, repaintCycle, repaintCycle,
+                                           MainFrameMessageAlertEvent::Id, repaintCycle}));
+    QCOMPARE(f.fichiersCycle(), QSet<int>({0}));
 }
 
 void TestSystemLoading::resizeReadsNothing()

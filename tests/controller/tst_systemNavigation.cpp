@@ -27,6 +27,7 @@ private slots:
     void assemblyReadOnceForTwoPcs();
     void pcRowsAndPcWindow();
     void pcViewIgnoredAtZoomLevels();
+    void missingAssemblyRetried_data();
     void missingAssemblyRetried();
     void tableRefilledAfterParametersOk();
 };
@@ -347,21 +348,41 @@ void TestSystemNavigation::pcViewIgnoredAtZoomLevels()
     QCOMPARE(f.system->getCycleMaxTracePc(), 0);
 }
 
+void TestSystemNavigation::missingAssemblyRetried_data()
+{
+    QTest::addColumn<bool>("malformed"); // else missing
+    QTest::newRow("missing") << false;
+    QTest::newRow("not well-formed") << true;
+}
+
 void TestSystemNavigation::missingAssemblyRetried()
 {
+    QFETCH(bool, malformed);
     ControllerFixture f;
     QVERIFY2(f.ok(), qPrintable(f.error));
     QVERIFY(niveau1(f));
     const QString file = f.asmFile(100);
     QVERIFY(QFile::rename(file, file + QStringLiteral(".away")));
+    if (malformed) {
+        QFile broken(file);
+        QVERIFY(broken.open(QIODevice::WriteOnly));
+        broken.write("<asm><instruction><pc>100</pc><mnemonic>add</mnem");
+    }
 
     emit f.mainFrame->displayPcTracePc(150, 20);
-    QTRY_COMPARE(f.alertes(), QList<QString>({"File " + file + " doesn't exist"}));
+    QTRY_COMPARE(f.alertes().size(), 1);
+    if (malformed)
+        QVERIFY2(f.alertes().first().contains(file), qPrintable(f.alertes().first()));
+    else
+        QCOMPARE(f.alertes().first(), "File " + file + " doesn't exist");
     QCOMPARE(f.system->getNumAsmCharge(), -1);
 
+    // The next request for a pc of that file reads it again.
+    QFile::remove(file);
     QVERIFY(QFile::rename(file + QStringLiteral(".away"), file));
+    const int lectures = f.system->getNbLecturesAsm();
     emit f.mainFrame->displayPcTracePc(160, 20);
-    QCOMPARE(f.system->getNbLecturesAsm(), 1);
+    QCOMPARE(f.system->getNbLecturesAsm(), lectures + 1);
     QCOMPARE(f.system->getNumAsmCharge(), 100);
     QCoreApplication::processEvents();
     QCOMPARE(f.alertes().size(), 1);
