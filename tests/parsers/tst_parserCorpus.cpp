@@ -16,6 +16,7 @@ private slots:
     void hostile_data();
     void hostile();
     void memoryStaysBounded();
+    void mutated();
     void sample_data();
     void sample();
 
@@ -114,9 +115,61 @@ void TestParserCorpus::hostile()
     QVERIFY2(!journal.join('|').contains("/bin/"), "another file's content leaked");
 }
 
+void TestParserCorpus::mutated()
+{
+    // Randomly damaged files of every kind, through every parser: at most one report, of a
+    // known shape, after which nothing is emitted; without a report the parse ends normally.
+    const QByteArray seeds[] = {
+        "<config><name>n</name><events><event><name>a&amp;b</name></event></events></config>",
+        "<trace><cycle><date>1</date><event><name>x</name><instruction><pc>2</pc></instruction>"
+        "</event></cycle></trace>",
+        "<trace><cycle><date>10</date><event><name>x</name><count>3</count></event></cycle>"
+        "</trace>",
+        "<asm><instruction><pc>4</pc><mnemonic>ld</mnemonic><operands><count>1</count><operand>"
+        "<type>r</type><value>r1</value></operand></operands><line>l</line></instruction></asm>"};
+    const QStringList reasons{"Unexpected tag : '", "XML error : ", "Missing element : '",
+                              "Number out of range : '"};
+    QRandomGenerator random(42);
+    for (int round = 0; round < 300; ++round) {
+        QByteArray xml = seeds[round % 4];
+        for (int edits = 1 + random.bounded(3); edits > 0; --edits) {
+            const int at = random.bounded(xml.size());
+            switch (random.bounded(3)) {
+            case 0:
+                xml[at] = char(random.bounded(256));
+                break;
+            case 1:
+                xml.insert(at, xml.mid(random.bounded(xml.size()), random.bounded(12)));
+                break;
+            default:
+                xml.remove(at, random.bounded(8));
+            }
+        }
+        for (const QString &kind : ParserRig::kinds()) {
+            ParserRig rig(kind);
+            rig.parser().parseData(xml, "fuzz");
+            const QStringList journal = rig.journal();
+            const QStringList errors = ParserRig::errors(journal);
+            const QString context = kind + ": " + QString::fromLatin1(xml.toPercentEncoding());
+            QVERIFY2(errors.size() <= 1, qPrintable(context));
+            if (errors.isEmpty()) {
+                QVERIFY2(ParserRig::threaded(kind) || journal.last() == "end", qPrintable(context));
+                continue;
+            }
+            QVERIFY2(journal.last().startsWith("error "), qPrintable(context));
+            QVERIFY2(errors.first().startsWith("\nFile : fuzz\nLine "), qPrintable(context));
+            const QString reason = errors.first().section('\n', -1);
+            QVERIFY2(std::any_of(reasons.begin(), reasons.end(),
+                                 [&](const QString &r) { return reason.startsWith(r); }),
+                     qPrintable(context + " " + reason));
+        }
+    }
+}
+
 void TestParserCorpus::memoryStaysBounded()
 {
-    // Far below what reading the 10 MB node whole, or expanding an entity bomb, would take.
+    // Far below what reading the 10 MB node whole, or expanding an entity bomb, would take
+    // (a sanitizer's own bookkeeping included). Runs right after the hostile files.
     rusage usage{};
     QCOMPARE(getrusage(RUSAGE_SELF, &usage), 0);
     QVERIFY2(usage.ru_maxrss < 200 * 1024, qPrintable(QString::number(usage.ru_maxrss) + " KiB"));
