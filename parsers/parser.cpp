@@ -75,9 +75,10 @@ void Parser::requestStop()
     std::lock_guard<std::recursive_mutex> verrou(emissionMutex);
 }
 
-bool Parser::entrerParse()
+bool Parser::entrerParse(bool depuisRun)
 {
-    if (enCours.exchange(true)) {
+    // Outside run(), a started thread counts as busy even before it has begun to parse.
+    if ((!depuisRun && isRunning()) || enCours.exchange(true)) {
         Q_ASSERT_X(false, "Parser::parse", "the parser is already parsing");
         qCWarning(lcParsers, "parse refused: %s", "the parser is already parsing");
         return false;
@@ -128,7 +129,7 @@ bool Parser::parseData(const QByteArray &data, const QString &nameForReports)
 
 void Parser::run()
 {
-    if (!entrerParse())
+    if (!entrerParse(true))
         return;
     std::unique_lock<std::mutex> verrou(parseMutex);
     if (emettre([this] { emit debutParse(); })) {

@@ -133,7 +133,7 @@ protected:
 
 private:
     bool lancerLecture(QIODevice &source, const QString &nameForReports);
-    bool entrerParse();
+    bool entrerParse(bool depuisRun = false);
     bool parseFichier();
     void flushTexte();
     void arreterLecteur();
