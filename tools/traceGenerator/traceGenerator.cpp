@@ -140,7 +140,7 @@ std::vector<Instruction> makeProgram(int nbPc, Random &rnd)
             br.src1 = qint8(1 + rnd.below(15));
             br.src2 = qint8(rnd.below(16));
             br.target = start;
-            br.trip = 2 + rnd.below(7);
+            br.trip = 2 + rnd.below(4);
             br.line = line++;
             pc = backBranch + 1;
             line += 2;

@@ -26,7 +26,7 @@ struct TraceGeneratorOptions
     int nbCycleParTrace = 100;    // cycles per trace (and zoom) file
     int nbPcParAsm = 100;         // pcs per assembly file
     int nbEventKinds = 12;        // configured events; beyond the pipeline's own, unit_<k> events
-    int nbPc = 300;               // program size: pcs 0 .. nbPc - 1, all listed
+    int nbPc = 200;               // program size: pcs 0 .. nbPc - 1, all listed
     QList<int> zoomLevels = {10}; // each must divide nbCycleParTrace
     int fetchWidth = 4;           // instructions fetched per cycle
     int robSize = 48;             // instructions in flight before fetch stalls
