@@ -16,6 +16,8 @@ TableAsm::TableAsm(QWidget *parent, const char *name) : QTableWidget(1, nbColumn
     // The user cannot select; only the program highlights rows, through the selection model.
     setSelectionMode(QAbstractItemView::NoSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Nothing to do with the keyboard here, and a focused current cell looks selected.
+    setFocusPolicy(Qt::NoFocus);
     horizontalHeader()->setSectionsMovable(false);
     horizontalHeader()->setHighlightSections(false);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
@@ -143,15 +145,19 @@ void TableAsm::highlightRow(int row)
     setRangeSelected(QTableWidgetSelectionRange(row, 0, row, columnCount() - 1), true);
 }
 
+void TableAsm::updateScrollRange()
+{
+    executeDelayedItemsLayout();
+    updateGeometries();
+}
+
 void TableAsm::selectionnerPc(const int &row, const int &positionHorizontal)
 {
     clearSelection();
     if (row < 0 || row >= rowCount())
         return;
     highlightRow(row);
-    // Rows may just have been added: the bar's range must be current before scrolling.
-    executeDelayedItemsLayout();
-    updateGeometries();
+    updateScrollRange();
     scrollTo(model()->index(row, 0));
     setCurrentCell(row, 0);
     emit updateScrollBarValue(verticalBar->value(), positionHorizontal);
@@ -214,13 +220,15 @@ int TableAsm::getMinValueVerticalScrollBar() const
     return verticalBar->minimum();
 }
 
-int TableAsm::getLineStepVerticalScrollBar() const
+int TableAsm::getLineStepVerticalScrollBar()
 {
+    updateScrollRange();
     return verticalBar->singleStep();
 }
 
-int TableAsm::getPageStepVerticalScrollBar() const
+int TableAsm::getPageStepVerticalScrollBar()
 {
+    updateScrollRange();
     return verticalBar->pageStep();
 }
 

@@ -31,8 +31,8 @@ public:
     void selectionnerPc(const int &row, const int &positionHorizontal);
     int getMaxValueVerticalScrollBar() const;
     int getMinValueVerticalScrollBar() const;
-    int getLineStepVerticalScrollBar() const;
-    int getPageStepVerticalScrollBar() const;
+    int getLineStepVerticalScrollBar();
+    int getPageStepVerticalScrollBar();
     void setMaxValueVerticalScrollBar(const int &v);
     void setMinValueVerticalScrollBar(const int &v);
     void setLineStepVerticalScrollBar(const int &v);
@@ -69,6 +69,8 @@ private:
     void connectAll();
     void setCellText(int row, int column, const QString &text);
     void highlightRow(int row);
+    // Brings the scroll range up to date with rows or sizes changed since the last layout.
+    void updateScrollRange();
 
     QScrollBar *verticalBar;
     QPersistentModelIndex pressedIndex;

@@ -306,7 +306,9 @@ void TestMainFrame::menusRepaintHoweverTheyClose()
                           QPoint(popup->width() + 50, popup->height() + 50));
     QTRY_VERIFY(popup->isHidden());
     QCOMPARE(closed.count(), 1);
-    QVERIFY(cyclePaints.count > 0 && pcPaints.count > 0 && tablePaints.count > 0);
+    QVERIFY(cyclePaints.count > 0);
+    QVERIFY(pcPaints.count > 0);
+    QVERIFY(tablePaints.count > 0);
 }
 
 void TestMainFrame::closingSignalsAndDeletes()
