@@ -70,18 +70,21 @@ int main(int argc, char *argv[])
     {
         const char *name;
         QString *value;
+        const char *help;
     };
     const TextOption texts[] = {
-        {"config-file", &o.configFile},       {"trace-directory", &o.traceDirectory},
-        {"zoom-directory", &o.zoomDirectory}, {"asm-directory", &o.asmDirectory},
-        {"trace-prefix", &o.tracePrefixe},    {"zoom-prefix", &o.zoomPrefixe},
-        {"asm-prefix", &o.asmPrefixe},
+        {"config-file", &o.configFile, "Configuration file, relative to root unless absolute"},
+        {"trace-directory", &o.traceDirectory, "Trace directory, relative to root unless absolute"},
+        {"zoom-directory", &o.zoomDirectory, "Zoom directory, relative to root unless absolute"},
+        {"asm-directory", &o.asmDirectory, "Listing directory, relative to root unless absolute"},
+        {"trace-prefix", &o.tracePrefixe, "Trace file prefix"},
+        {"zoom-prefix", &o.zoomPrefixe, "Zoom file prefix"},
+        {"asm-prefix", &o.asmPrefixe, "Listing file prefix"},
     };
     for (const TextOption &t : texts)
-        parser.addOption(
-            {QLatin1String(t.name),
-             QStringLiteral("Relative to root unless absolute (default %1).").arg(*t.value),
-             QStringLiteral("name")});
+        parser.addOption({QLatin1String(t.name),
+                          QStringLiteral("%1 (default %2).").arg(QLatin1String(t.help), *t.value),
+                          QStringLiteral("name")});
     parser.addOption({{QStringLiteral("q"), QStringLiteral("quiet")},
                       QStringLiteral("Print nothing on success.")});
     parser.process(app);
