@@ -141,6 +141,10 @@ void TestMainFrame::widerTableNarrowsThePcView()
                                 new TableAsmSetMnemonicEvent(0, QString(40, QLatin1Char('m'))));
     QCoreApplication::postEvent(frame, new MainFrameAdjustAsm);
     QCoreApplication::sendPostedEvents(frame);
+    int columns = 23;
+    for (int column = 0; column < 5; ++column)
+        columns += table()->columnWidth(column);
+    QCOMPARE(table()->widthTable(), columns);
     QVERIFY(table()->widthTable() > before.x());
     QCOMPARE(table()->width(), table()->widthTable());
     QCOMPARE(pcView()->x(), table()->widthTable());

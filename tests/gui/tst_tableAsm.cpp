@@ -22,7 +22,6 @@ private slots:
     void clicksAskForThePc_data();
     void clicksAskForThePc();
     void cellsNeverOpenAnEditor();
-    void widthFollowsTheColumns();
     void selectionnerPcShowsTheRow();
 
 private:
@@ -148,25 +147,6 @@ void TestTableAsm::cellsNeverOpenAnEditor()
     for (const QLineEdit *editor : table->findChildren<QLineEdit *>())
         QVERIFY(!editor->isVisible());
     QCOMPARE(table->cellText(0, 1), QStringLiteral("addi"));
-}
-
-void TestTableAsm::widthFollowsTheColumns()
-{
-    auto columns = [this] {
-        int width = 0;
-        for (int column = 0; column < 5; ++column)
-            width += table->columnWidth(column);
-        return width;
-    };
-    table->adjust();
-    QCOMPARE(table->widthTable(), columns() + 23);
-    const int before = table->widthTable();
-    QSignalSpy widthChanges(table.get(), &TableAsm::widthChanged);
-    table->setMnemonic(0, QString(40, QLatin1Char('m')));
-    table->adjust();
-    QVERIFY(widthChanges.count() >= 1);
-    QVERIFY(table->widthTable() > before);
-    QCOMPARE(table->widthTable(), columns() + 23);
 }
 
 void TestTableAsm::selectionnerPcShowsTheRow()

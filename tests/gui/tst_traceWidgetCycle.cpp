@@ -9,7 +9,9 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <atomic>
 #include <memory>
+#include <thread>
 
 // A 300 x 200 cycle view: surface 283 x 163 at (0, 20), blocks 10 x 10, 29 columns.
 class TestTraceWidgetCycle : public QObject
@@ -26,6 +28,7 @@ private slots:
     void pressesAnswer_data();
     void pressesAnswer();
     void stepsStopAtTheEnds();
+    void parserThreadFillsTheStoreMeanwhile();
 
 private:
     void configure(int niveau);
@@ -243,6 +246,32 @@ void TestTraceWidgetCycle::stepsStopAtTheEnds()
     vertical->triggerAction(QAbstractSlider::SliderSingleStepSub);
     QCOMPARE(view->getPositionVertical(), 6);
     QCOMPARE(next.count() + prev.count(), 5);
+}
+
+// A parser thread adds blocks, drops cycles and hands the store over while the view paints
+// and answers presses (run under ThreadSanitizer too).
+void TestTraceWidgetCycle::parserThreadFillsTheStoreMeanwhile()
+{
+    configure(1);
+    GraphicTrace other;
+    std::atomic<bool> done{false};
+    std::thread parser([&] {
+        for (int i = 0; i < 3000; ++i) {
+            TraceFixture::addTraceBlock(*trace, "fetch", i % 40, 4096, -1);
+            if (i % 100 == 99)
+                trace->deleteElementsTabCycle(0, 20);
+            view->setGraphicTrace(i % 7 ? *trace : other);
+        }
+        view->setGraphicTrace(*trace);
+        done = true;
+    });
+    while (!done) {
+        view->repaint();
+        QTest::mousePress(view->getGraphicBlockWidget(), Qt::RightButton, {}, QPoint(255, 35));
+    }
+    parser.join();
+    view->repaint();
+    QCOMPARE(surface().pixelColor(255, 35), TraceFixture::colourOf(QStringLiteral("fetch")));
 }
 
 QTEST_MAIN(TestTraceWidgetCycle)
