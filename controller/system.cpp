@@ -159,6 +159,8 @@ void System::connectAll()
     // Saved first, then every thread stopped before the window and its views go.
     connect(m, &MainFrame::closeSignal, this, &System::sauvegarderParametres);
     connect(m, &MainFrame::closeSignal, this, &System::arreterChargements);
+    // A window destroyed without closing must not be posted to either.
+    connect(m, &QObject::destroyed, this, &System::arreterChargements);
 }
 
 // The callbacks of a threaded parser run on its thread (direct connections) and work on the

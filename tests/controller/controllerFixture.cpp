@@ -11,47 +11,14 @@
 
 #include <set>
 
-namespace {
-
-int identity(QEvent::Type type)
-{
-    static const int ids[] = {TableAsmSetPcEvent::Id,           TableAsmSetMnemonicEvent::Id,
-                              TableAsmSetValueEvent::Id,        MainFrameMessageInfoEvent::Id,
-                              MainFrameMessageAlertEvent::Id,   MainFrameRepaintTraceCycleEvent::Id,
-                              MainFrameRepaintTracePcEvent::Id, MainFrameAdjustAsm::Id};
-    for (int id : ids) {
-        if (GuiEvents::typeFromId(id) == type)
-            return id;
-    }
-    return 0;
-}
-
-} // namespace
-
-QList<int> EventRecorder::ids() const
-{
-    return idsFrom(0);
-}
-
-QList<int> EventRecorder::idsFrom(int first) const
-{
-    QList<int> result;
-    for (int i = first; i < events.size(); ++i)
-        result.append(events.at(i).id);
-    return result;
-}
-
 bool EventRecorder::eventFilter(QObject *watched, QEvent *event)
 {
-    const int id = identity(event->type());
-    if (id != 0) {
-        PostedEvent posted;
-        posted.id = id;
-        if (const auto *alert = dynamic_cast<MainFrameMessageAlertEvent *>(event))
-            posted.message = alert->getMessage();
-        if (const auto *info = dynamic_cast<MainFrameMessageInfoEvent *>(event))
-            posted.message = info->getMessage();
-        events.append(posted);
+    for (int id : {TableAsmSetPcEvent::Id, TableAsmSetMnemonicEvent::Id, TableAsmSetValueEvent::Id,
+                   MainFrameMessageInfoEvent::Id, MainFrameMessageAlertEvent::Id,
+                   MainFrameRepaintTraceCycleEvent::Id, MainFrameRepaintTracePcEvent::Id,
+                   MainFrameAdjustAsm::Id}) {
+        if (GuiEvents::typeFromId(id) == event->type())
+            ids.append(id);
     }
     return QObject::eventFilter(watched, event);
 }
@@ -60,6 +27,12 @@ ControllerFixture::ControllerFixture(const TraceGeneratorOptions &generatorOptio
                                      bool writeParametres)
     : options(generatorOptions)
 {
+    ancienHandler = MessageBox::setHandler(
+        [this](MessageBox::Kind kind, const QString &title, const QString &text) {
+            const bool titled = (kind == MessageBox::Kind::Alert && title == "error") ||
+                                (kind == MessageBox::Kind::Information && title == "information");
+            messages.append({titled ? kind : MessageBox::Kind::About, text});
+        });
     if (!dir.isValid()) {
         error = QStringLiteral("no temporary directory");
         return;
@@ -73,25 +46,17 @@ ControllerFixture::ControllerFixture(const TraceGeneratorOptions &generatorOptio
         return;
     }
     options = generator.options();
-    if (writeParametres) {
-        Parametres p;
-        p.configFile = options.configFilePath();
-        p.traceDirectory = QFileInfo(options.traceFilePath(0)).absolutePath();
-        p.zoomDirectory = QFileInfo(options.zoomFilePath(10, 0)).absolutePath();
-        p.asmDirectory = QFileInfo(options.asmFilePath(0)).absolutePath();
-        p.tracePrefixe = options.tracePrefixe;
-        p.zoomPrefixe = options.zoomPrefixe;
-        p.asmPrefixe = options.asmPrefixe;
-        p.nbCycleParTrace = options.nbCycleParTrace;
-        p.nbPcParAsm = options.nbPcParAsm;
-        p.nbCycleTotal = options.nbCycleTotal;
-        if (!p.save(QStringLiteral("Parametres.txt"), &error))
-            return;
-    }
-    ancienHandler = MessageBox::setHandler(
-        [this](MessageBox::Kind kind, const QString &title, const QString &text) {
-            messages.append({kind, title, text});
-        });
+    if (!writeParametres)
+        return;
+    Parametres p;
+    p.configFile = options.configFilePath();
+    p.traceDirectory = QFileInfo(traceFile(0)).absolutePath();
+    p.zoomDirectory = QFileInfo(zoomFile(0)).absolutePath();
+    p.asmDirectory = QFileInfo(asmFile(0)).absolutePath();
+    p.nbCycleParTrace = options.nbCycleParTrace;
+    p.nbPcParAsm = options.nbPcParAsm;
+    p.nbCycleTotal = options.nbCycleTotal;
+    p.save(QStringLiteral("Parametres.txt"), &error);
 }
 
 ControllerFixture::~ControllerFixture()
@@ -121,11 +86,6 @@ void ControllerFixture::fermer()
     system.reset();
 }
 
-QString ControllerFixture::path(const QString &relative) const
-{
-    return dir.filePath(relative);
-}
-
 QString ControllerFixture::traceName(int numero) const
 {
     return system->getParametres().traceFilename(numero);
@@ -142,8 +102,7 @@ bool ControllerFixture::attendre(int timeoutMs)
     while (!deadline.hasExpired()) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
         if (!system->chargementEnCours() && system->getEtapeChargement() == 3) {
-            // Let the events posted by the last end step arrive too.
-            QCoreApplication::processEvents();
+            QCoreApplication::processEvents(); // what the last end step posted
             return true;
         }
     }
@@ -179,29 +138,19 @@ int ControllerFixture::blocsStore() const
     GraphicTrace &store = system->getGraphicTrace();
     std::lock_guard<std::recursive_mutex> lock(store.mutex());
     std::set<const GraphicElement *> blocks;
-    for (const auto &entry : store.getTabCycle())
-        blocks.insert(entry.second.begin(), entry.second.end());
-    for (const auto &entry : store.getTabPc())
-        blocks.insert(entry.second.begin(), entry.second.end());
+    for (const auto *table : {&store.getTabCycle(), &store.getTabPc()}) {
+        for (const auto &entry : *table)
+            blocks.insert(entry.second.begin(), entry.second.end());
+    }
     return int(blocks.size());
 }
 
-QList<QString> ControllerFixture::alertes() const
+QList<QString> ControllerFixture::textes(MessageBox::Kind kind) const
 {
     QList<QString> result;
-    for (const Message &m : messages) {
-        if (m.kind == MessageBox::Kind::Alert && m.title == QLatin1String("error"))
-            result.append(m.text);
-    }
-    return result;
-}
-
-QList<QString> ControllerFixture::informations() const
-{
-    QList<QString> result;
-    for (const Message &m : messages) {
-        if (m.kind == MessageBox::Kind::Information && m.title == QLatin1String("information"))
-            result.append(m.text);
+    for (const auto &message : messages) {
+        if (message.first == kind)
+            result.append(message.second);
     }
     return result;
 }

@@ -228,7 +228,7 @@ void TestSystemNavigation::assemblyReadOnceForTwoPcs()
     auto *table = f.mainFrame->findChild<TableAsm *>(QStringLiteral("tableAsm"));
     QVERIFY(table);
 
-    const int posted = f.recorder.events.size();
+    const int posted = f.recorder.ids.size();
     emit f.mainFrame->displayPcTracePc(5, 10);
     QCOMPARE(f.system->getNbLecturesAsm(), 1);
     QCOMPARE(f.system->getNumAsmCharge(), 0);
@@ -236,7 +236,7 @@ void TestSystemNavigation::assemblyReadOnceForTwoPcs()
     QCOMPARE(table->cellText(5, 0), QStringLiteral("5"));
     QVERIFY(!table->cellText(5, 1).isEmpty());
     // Table events first, then the PC repaint and the column fit, in that order.
-    const QList<int> ids = f.recorder.idsFrom(posted);
+    const QList<int> ids = f.recorder.ids.mid(posted);
     QVERIFY(ids.size() > 2 * 100);
     QCOMPARE(ids.mid(ids.size() - 2),
              QList<int>({MainFrameRepaintTracePcEvent::Id, MainFrameAdjustAsm::Id}));
