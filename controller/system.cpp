@@ -444,10 +444,16 @@ bool System::refuserNombre(int value, const QString &field, int current)
 
 void System::setNbCycleParTrace(int nbCycleParTrace)
 {
+    const int avant = parametres.nbCycleParTrace;
     if (!refuserNombre(nbCycleParTrace, QStringLiteral("Nb Cycles by File"),
                        parametres.nbCycleParTrace))
         parametres.nbCycleParTrace = nbCycleParTrace;
     mainFrame->setNbCycleParTrace(parametres.nbCycleParTrace);
+    // The window of files is numbered by the old cut: sliding it with the new one would mix
+    // files that overlap. It is read again, cut the new way, around the current cycle.
+    if (parametres.nbCycleParTrace != avant && !ferme &&
+        (graphicTrace->getSizeTabCycle() > 0 || chargementEnCours()))
+        changeNiveauZoom();
 }
 
 void System::setNbPcParAsm(int nbPcParAsm)

@@ -1,5 +1,6 @@
 #include "controllerFixture.h"
 
+#include "core/graphicTrace.h"
 #include "gui/mainFrame.h"
 
 #include <QDir>
@@ -19,6 +20,7 @@ private slots:
     void nonPositiveCountRefused();
     void failedSaveReportedOnce();
     void prefixChangesTheNextFileRead();
+    void newCutReloadsTheWindow();
 };
 
 namespace {
@@ -145,6 +147,31 @@ void TestSystemParametres::prefixChangesTheNextFileRead()
     emit f.mainFrame->nextZoom();
     const QString attendu = QFileInfo(f.traceFile(0)).absolutePath() + "/other_0.xml";
     QTRY_COMPARE(f.alertes(), QList<QString>({"File " + attendu + " doesn't exist"}));
+}
+
+void TestSystemParametres::newCutReloadsTheWindow()
+{
+    ControllerFixture f;
+    QVERIFY2(f.ok(), qPrintable(f.error));
+    f.creer();
+    emit f.mainFrame->demarrer();
+    QVERIFY(f.attendre());
+    emit f.mainFrame->sliderHorizontalMovedTraceCycle(120);
+    QVERIFY(f.attendre());
+    QCOMPARE(f.fichiersCycle(), QSet<int>({0, 100, 200}));
+
+    // Files of 250 cycles: the one holding cycle 120 is numbered 0; 250 does not exist here.
+    const int lus = f.system->getFichiersLus().size();
+    emit f.mainFrame->nbCycleByFileChanged(250);
+    QVERIFY(f.attendre());
+    QCOMPARE(f.system->getFichiersLus().mid(lus), QStringList({f.zoomName(0)}));
+    QCOMPARE(f.system->getGraphicTrace().getSizeTabCycle(), 10);
+    QCOMPARE(f.system->getCycleCourantTraceCycle(), 120);
+
+    // The same value again reads nothing.
+    emit f.mainFrame->nbCycleByFileChanged(250);
+    QVERIFY(f.attendre());
+    QCOMPARE(f.system->getFichiersLus().size(), lus + 1);
 }
 
 QTEST_MAIN(TestSystemParametres)
