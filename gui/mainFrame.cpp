@@ -6,6 +6,7 @@
 #include "dialogs/legendDialog.h"
 #include "dialogs/messageBox.h"
 #include "dialogs/parametersDialog.h"
+#include "core/threadAnnotations.h"
 #include "gui/customEvents.h"
 #include "gui/mainWidget.h"
 #include "gui/popupMenuRepainter.h"
@@ -484,6 +485,8 @@ void MainFrame::closeEvent(QCloseEvent *e)
 void MainFrame::customEvent(QEvent *e)
 {
     Q_ASSERT(QThread::currentThread() == thread());
+    // Pairs with the release of the thread that posted it (see threadAnnotations.h).
+    ThreadAnnotations::handoffAcquire(e);
     switch (int(e->type())) {
     case TableAsmSetPcEvent::EventType:
         if (const auto *event = dynamic_cast<const TableAsmSetPcEvent *>(e))

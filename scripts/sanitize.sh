@@ -10,8 +10,11 @@ shift
 "$root/scripts/install-deps.sh"
 
 build="$root/build-$kind"
+# The address build also links the libFuzzer targets (scripts/fuzz.sh runs them).
+fuzz=OFF
+[[ $kind == address ]] && fuzz=ON
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DZELVAR_WERROR=ON -DZELVAR_TESTS=ON -DZELVAR_SANITIZE="$kind" >/dev/null
+  -DZELVAR_WERROR=ON -DZELVAR_TESTS=ON -DZELVAR_SANITIZE="$kind" -DZELVAR_FUZZ="$fuzz" >/dev/null
 cmake --build "$build" -j"$(nproc)"
 
 supp="$root/tests/sanitizers"
