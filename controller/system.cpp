@@ -1475,9 +1475,10 @@ void System::attributeColor()
 // ---------------------------------------------------------------------------------------------
 // Assembly (GUI thread)
 
-void System::parserCurrentFileAsm(int pc, int cycle)
+// The cycle where the pc was picked is not needed: the PC view shows the cycle view's current
+// cycle (selectionnerPcTableAsm below) within the cycle view's window.
+void System::parserCurrentFileAsm(int pc, int /*cycle*/)
 {
-    Q_UNUSED(cycle);
     // Blocks without an instruction (and zoom blocks) have pc -1: no listing holds it.
     if (ferme || pc < 0)
         return;
