@@ -21,7 +21,6 @@ private slots:
     void zoomBlocksPlacedAndColoured();
     void zoomSequence();
     void zoomAtTheEnds();
-    void zoomBeforeStart();
     void secondStartStartsOver();
     void missingFileGivesOneAlert_data();
     void missingFileGivesOneAlert();
@@ -175,33 +174,19 @@ void TestSystemLoading::zoomAtTheEnds()
     ControllerFixture f;
     QVERIFY2(f.ok(), qPrintable(f.error));
     f.creer();
-    emit f.mainFrame->demarrer();
-    QVERIFY(f.attendre());
-    const int lus = f.system->getFichiersLus().size();
-
-    emit f.mainFrame->prevZoom();
-    QTRY_COMPARE(f.informations(), QList<QString>({"Vous etes au niveau de zoom minimum"}));
-    emit f.mainFrame->nextZoom();
-    QVERIFY(f.attendre());
-    emit f.mainFrame->nextZoom();
-    QTRY_COMPARE(f.informations().size(), 2);
-    QCOMPARE(f.informations().last(), QStringLiteral("Vous etes au niveau de zoom maximum"));
-    // Refused requests read nothing.
-    QCOMPARE(f.system->getFichiersLus().size(), lus + 2);
-    QCOMPARE(f.system->getNiveauZoom(), 1);
-}
-
-void TestSystemLoading::zoomBeforeStart()
-{
-    ControllerFixture f;
-    QVERIFY2(f.ok(), qPrintable(f.error));
-    f.creer();
+    // Before any start the level is 1, the finest.
     emit f.mainFrame->nextZoom();
     QTRY_COMPARE(f.informations(), QList<QString>({"Vous etes au niveau de zoom maximum"}));
+    QVERIFY(f.system->getFichiersLus().isEmpty());
     emit f.mainFrame->prevZoom();
     QVERIFY(f.attendre());
     QCOMPARE(f.system->getNiveauZoom(), 10);
     QCOMPARE(f.system->getFichiersLus(), QStringList({f.zoomName(0), f.zoomName(100)}));
+    emit f.mainFrame->prevZoom();
+    QTRY_COMPARE(f.informations().size(), 2);
+    QCOMPARE(f.informations().last(), QStringLiteral("Vous etes au niveau de zoom minimum"));
+    QCOMPARE(f.system->getFichiersLus().size(), 2);
+    QCOMPARE(f.system->getNiveauZoom(), 10);
 }
 
 void TestSystemLoading::secondStartStartsOver()
