@@ -200,10 +200,17 @@ void TestSystemLoading::secondStartStartsOver()
     QVERIFY(f.attendre());
     QVERIFY(glisser(f, 150));
     QCOMPARE(f.fichiersCycle(), QSet<int>({0, 100, 200}));
+    // A pc chosen, and the PC view reading a file of its own when the start comes.
+    emit f.mainFrame->displayPcTracePc(5, 150);
+    emit f.mainFrame->nextCycleTracePc(200);
+    QVERIFY(f.system->chargementEnCours());
 
     const int lus = f.system->getFichiersLus().size();
     emit f.mainFrame->demarrer();
     QVERIFY(f.attendre());
+    QVERIFY(!f.system->getTracePcSeparee());
+    QCOMPARE(f.system->getNumAsmCharge(), -1);
+    QVERIFY(f.system->getTabPositionPc().empty());
     QCOMPARE(f.system->getNiveauZoom(), 10);
     QCOMPARE(f.system->getCycleCourantTraceCycle(), 0);
     QCOMPARE(f.system->getFichiersLus().mid(lus), QStringList({f.zoomName(0), f.zoomName(100)}));
