@@ -5,6 +5,8 @@
 
 #include <expat.h>
 
+#include <cstring>
+
 Q_LOGGING_CATEGORY(lcParsers, "zelvar.parsers", QtWarningMsg)
 
 namespace {
@@ -154,6 +156,34 @@ void Parser::initAutomate()
     initTransition();
     automate.assign(static_cast<size_t>(nbEtats) * tabTag.size(), -1);
     remplirAutomate();
+    tagsUtf8.clear();
+    for (const QString &tag : std::as_const(tabTag))
+        tagsUtf8.push_back(tag.toUtf8());
+}
+
+int Parser::colonneDe(const char *name) const
+{
+    for (size_t i = 0; i < tagsUtf8.size(); ++i) {
+        const char *tag = tagsUtf8[i].constData();
+        if (tag[0] == name[0] && std::strcmp(tag, name) == 0)
+            return static_cast<int>(i);
+    }
+    return -2;
+}
+
+const QString &Parser::nomPartage(const QString &text)
+{
+    // Events of one kind often follow each other: the last name is tried before the table.
+    if (dernierNomPartage && *dernierNomPartage == text)
+        return *dernierNomPartage;
+    auto known = nomsPartages.constFind(text);
+    if (known == nomsPartages.constEnd()) {
+        if (nomsPartages.size() >= nomsPartagesMax)
+            return text;
+        known = nomsPartages.insert(text);
+    }
+    dernierNomPartage = &*known;
+    return *known;
 }
 
 void Parser::transition(int depuis, const QString &tag, int vers)
@@ -180,7 +210,7 @@ bool Parser::endDocument()
 
 bool Parser::etapeAutomate(const QString &name)
 {
-    const int colonne = num(name);
+    const int colonne = &name == nomElement ? colonneElement : num(name);
     if (colonne == -2)
         return true;
     const int suivant = automate[static_cast<size_t>(etatCourant) * tabTag.size() + colonne];
@@ -267,7 +297,15 @@ bool Parser::lancerLecture(QIODevice &source, const QString &nameForReports)
             break;
         }
         const bool fin = lus == 0;
-        if (XML_ParseBuffer(lecteur, static_cast<int>(lus), fin) == XML_STATUS_ERROR) {
+        XML_Status statut;
+        {
+            // One lock per chunk instead of one per signal: the emissions inside only count up
+            // the recursive lock. A requestStop() from another thread waits for the chunk, which
+            // stops at the next callback once the flag is set.
+            std::lock_guard<std::recursive_mutex> emission(emissionMutex);
+            statut = XML_ParseBuffer(lecteur, static_cast<int>(lus), fin);
+        }
+        if (statut == XML_STATUS_ERROR) {
             if (!lectureArretee && !stopDemande.load()) {
                 ligneCourante = static_cast<int>(XML_GetErrorLineNumber(lecteur));
                 signalerErreur(QStringLiteral("XML error : ") +
@@ -309,44 +347,67 @@ void Parser::flushTexte()
 {
     if (texte.empty())
         return;
-    const QString piece = QString::fromUtf8(texte.data(), static_cast<qsizetype>(texte.size()));
-    texte.clear();
     ligneCourante = ligneTexte;
-    characters(piece);
+    if (!texteUtile()) {
+        texte.clear();
+        return;
+    }
+    // Plain ASCII, the usual case, is widened into the reused string without an allocation.
+    const auto *octets = reinterpret_cast<const unsigned char *>(texte.data());
+    const size_t longueur = texte.size();
+    bool ascii = true;
+    for (size_t i = 0; i < longueur && ascii; ++i)
+        ascii = octets[i] < 0x80;
+    if (ascii) {
+        texteCourant.resize(static_cast<qsizetype>(longueur));
+        QChar *dest = texteCourant.data();
+        for (size_t i = 0; i < longueur; ++i)
+            dest[i] = QLatin1Char(static_cast<char>(octets[i]));
+    } else {
+        texteCourant = QString::fromUtf8(texte.data(), static_cast<qsizetype>(longueur));
+    }
+    texte.clear();
+    characters(texteCourant);
+}
+
+void Parser::element(const char *name, bool debut)
+{
+    octetsSansRappel = 0;
+    if (stopDemande.load()) {
+        arreterLecteur();
+        return;
+    }
+    flushTexte();
+    if (lectureArretee)
+        return;
+    ligneCourante = static_cast<int>(XML_GetCurrentLineNumber(lecteur));
+    colonneElement = colonneDe(name);
+    if (colonneElement >= 0) {
+        nomElement = &tabTag.at(colonneElement);
+    } else {
+        nomInconnu = QString::fromUtf8(name);
+        nomElement = &nomInconnu;
+    }
+    const QString &nom = *nomElement;
+    if (debut)
+        startElement(nom);
+    else
+        endElement(nom);
+    nomElement = nullptr;
 }
 
 void Parser::onStartElement(void *userData, const char *name, const char **)
 {
     auto *self = static_cast<Parser *>(userData);
-    if (self->lectureArretee)
-        return;
-    self->octetsSansRappel = 0;
-    if (self->stopDemande.load()) {
-        self->arreterLecteur();
-        return;
-    }
-    self->flushTexte();
-    if (self->lectureArretee)
-        return;
-    self->ligneCourante = static_cast<int>(XML_GetCurrentLineNumber(self->lecteur));
-    self->startElement(QString::fromUtf8(name));
+    if (!self->lectureArretee)
+        self->element(name, true);
 }
 
 void Parser::onEndElement(void *userData, const char *name)
 {
     auto *self = static_cast<Parser *>(userData);
-    if (self->lectureArretee)
-        return;
-    self->octetsSansRappel = 0;
-    if (self->stopDemande.load()) {
-        self->arreterLecteur();
-        return;
-    }
-    self->flushTexte();
-    if (self->lectureArretee)
-        return;
-    self->ligneCourante = static_cast<int>(XML_GetCurrentLineNumber(self->lecteur));
-    self->endElement(QString::fromUtf8(name));
+    if (!self->lectureArretee)
+        self->element(name, false);
 }
 
 void Parser::onCharacters(void *userData, const char *s, int len)

@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QIODevice>
 #include <QLoggingCategory>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QThread>
@@ -101,7 +102,18 @@ protected:
     virtual QString lignesPosition() const = 0;
 
     // The automaton step shared by element starts and ends: false after an unexpected tag.
+    // Called with the name the reader passed, it reuses the column the reader already found.
     bool etapeAutomate(const QString &name);
+
+    // Whether characters() does anything with text in the current state; text it would ignore
+    // is then never converted. The default wants every text.
+    virtual bool texteUtile() const { return true; }
+
+    // The same text as one shared string, so that the many blocks named after a few event kinds
+    // share one copy. Bounded: past nomsPartagesMax distinct names, text is returned as is.
+    // The reference stays valid as long as the parser (or, past the bound, text) lives.
+    const QString &nomPartage(const QString &text);
+    static constexpr int nomsPartagesMax = 4096;
     void transition(int depuis, const QString &tag, int vers);
 
     // Builds the report with the given last line (without its leading "\n"), emits it and
@@ -137,6 +149,9 @@ private:
     bool parseFichier();
     void flushTexte();
     void arreterLecteur();
+    // Index in tabTag of a name as the reader gives it, or -2.
+    int colonneDe(const char *name) const;
+    void element(const char *name, bool debut);
 
     static void onStartElement(void *userData, const char *name, const char **atts);
     static void onEndElement(void *userData, const char *name);
@@ -153,6 +168,15 @@ private:
     XML_ParserStruct *lecteur = nullptr;
     std::string texte;
     int ligneTexte = 0;
+    QString texteCourant; // reused for every text handed to characters()
+    // The element names as the reader spells them, in tabTag's order.
+    std::vector<QByteArray> tagsUtf8;
+    // During one element callback: the name passed on and its column in tabTag.
+    const QString *nomElement = nullptr;
+    int colonneElement = -2;
+    QString nomInconnu;
+    QSet<QString> nomsPartages;
+    const QString *dernierNomPartage = nullptr;
     qint64 octetsSansRappel = 0; // read since the reader last reported anything
     bool lectureArretee = false;
     std::atomic<bool> stopDemande{false};

@@ -62,8 +62,8 @@ bool ParserTrace::characters(const QString &text)
         emettre([this] { emit addCycleTrace(cycleCourant); });
         break;
     case 9:
-        nomEventCourant = text;
-        emettre([&] { emit newEventTrace(text); });
+        nomEventCourant = nomPartage(text);
+        emettre([this] { emit newEventTrace(nomEventCourant); });
         break;
     case 13: {
         int pc = 0;
@@ -82,4 +82,9 @@ QString ParserTrace::lignesPosition() const
 {
     return QStringLiteral("\nCycle : ") + QString::number(cycleCourant) +
            "\nEvent : " + nomEventCourant;
+}
+
+bool ParserTrace::texteUtile() const
+{
+    return etatCourant == 5 || etatCourant == 9 || etatCourant == 13;
 }

@@ -27,6 +27,7 @@ protected:
     bool endElement(const QString &name) override;
     bool characters(const QString &text) override;
     QString lignesPosition() const override;
+    bool texteUtile() const override;
 
 private:
     int cycleCourant = 0;

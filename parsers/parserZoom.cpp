@@ -58,8 +58,8 @@ bool ParserZoom::characters(const QString &text)
         emettre([this] { emit addCycleZoom(cycleCourant); });
         break;
     case 9:
-        nomEventCourant = text;
-        emettre([&] { emit newEventZoom(text); });
+        nomEventCourant = nomPartage(text);
+        emettre([this] { emit newEventZoom(nomEventCourant); });
         break;
     case 11: {
         int count = 0;
@@ -78,4 +78,9 @@ QString ParserZoom::lignesPosition() const
 {
     return QStringLiteral("\nCycle : ") + QString::number(cycleCourant) +
            "\nEvent : " + nomEventCourant;
+}
+
+bool ParserZoom::texteUtile() const
+{
+    return etatCourant == 5 || etatCourant == 9 || etatCourant == 11;
 }

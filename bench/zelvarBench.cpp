@@ -1,0 +1,636 @@
+// Measures the viewer's load, paint, memory and navigation paths against bare baselines run in
+// the same process, on data sets the trace generator writes into temporary directories. Every
+// figure prints its baseline, the ratio and the absolute numbers; medians of repeated runs,
+// because the machine is shared.
+
+#include "benchTools.h"
+#include "viewerRig.h"
+
+#include "controller/system.h"
+#include "core/graphicBlock.h"
+#include "core/graphicTrace.h"
+#include "gui/mainFrame.h"
+#include "gui/traceWidgetCycle.h"
+#include "gui/traceWidgetPc.h"
+#include "parsers/parserTrace.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QFile>
+#include <QFileInfo>
+#include <QMainWindow>
+#include <QPainter>
+#include <QPixmap>
+#include <QProcess>
+#include <QTimer>
+
+#include <expat.h>
+
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <set>
+
+using namespace BenchTools;
+
+namespace {
+
+struct Settings
+{
+    int repeats = 5;
+    int scrollFiles = 10000;
+    int frames = 40;
+};
+
+// ---------------------------------------------------------------------------------------------
+// Baselines
+
+void emptyStart(void *, const char *, const char **) {}
+void emptyEnd(void *, const char *) {}
+void emptyText(void *, const char *, int) {}
+
+// Expat over the file with handlers that do nothing, read in the parsers' chunk size.
+double rawTokenize(const QString &path)
+{
+    const double t0 = now();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return -1;
+    XML_Parser parser = XML_ParserCreate(nullptr);
+    XML_SetElementHandler(parser, emptyStart, emptyEnd);
+    XML_SetCharacterDataHandler(parser, emptyText);
+    constexpr int chunk = 64 * 1024;
+    for (;;) {
+        void *buffer = XML_GetBuffer(parser, chunk);
+        const qint64 n = file.read(static_cast<char *>(buffer), chunk);
+        if (n < 0 || XML_ParseBuffer(parser, int(n), n == 0) == XML_STATUS_ERROR)
+            break;
+        if (n == 0)
+            break;
+    }
+    XML_ParserFree(parser);
+    return now() - t0;
+}
+
+QString sizeText(const QString &path)
+{
+    return QString::number(double(QFileInfo(path).size()) / 1e6, 'f', 1) + QStringLiteral(" MB");
+}
+
+void reportMessages(const ViewerRig &rig)
+{
+    for (const QString &message : rig.messages())
+        line(QStringLiteral("viewer message: ") + message.left(200));
+}
+
+// ---------------------------------------------------------------------------------------------
+// 1, 2 and 4: one file of about 100,000 events through the parser thread and the controller
+
+void loadFigures(const Settings &settings)
+{
+    title(QStringLiteral("[1] Load: one trace file through the parser thread and the "
+                         "controller into the store"));
+    ViewerRig rig;
+    TraceGeneratorOptions options;
+    options.nbCycleParTrace = 8400;
+    options.nbCycleTotal = 8400;
+    if (!rig.generate(options)) {
+        line(QStringLiteral("cannot generate: ") + rig.error());
+        return;
+    }
+    const QString tracePath = rig.options().traceFilePath(0);
+    line(QStringLiteral("file: %1 cycles, %2 events, %3")
+             .arg(options.nbCycleParTrace)
+             .arg(rig.summary().events)
+             .arg(sizeText(tracePath)));
+    rig.open(QSize(1024, 768));
+    if (!rig.start()) {
+        line(QStringLiteral("start failed: ") + rig.error());
+        return;
+    }
+    std::vector<double> viewer;
+    std::vector<double> raw;
+    std::vector<double> parserOnly;
+    for (int i = 0; i < settings.repeats; ++i) {
+        raw.push_back(rawTokenize(tracePath));
+        {
+            ParserTrace bare;
+            bare.setInputFilename(tracePath);
+            const double t0 = now();
+            bare.parse();
+            parserOnly.push_back(now() - t0);
+        }
+        if (!rig.zoomTo(10))
+            break;
+        const double t0 = now();
+        if (!rig.zoomTo(1))
+            break;
+        viewer.push_back(now() - t0);
+    }
+    const Stats v = stats(viewer);
+    const Stats r = stats(raw);
+    line(QStringLiteral("viewer (zoom to level 1 until every read ended): median %1 (min %2, "
+                        "max %3, %4 runs)")
+             .arg(ms(v.median), ms(v.min), ms(v.max))
+             .arg(viewer.size()));
+    line(QStringLiteral("baseline (expat, empty handlers): median %1 (min %2, max %3)")
+             .arg(ms(r.median), ms(r.min), ms(r.max)));
+    verdict(QStringLiteral("ratio"), v.median / r.median, 2.0);
+    line(QStringLiteral("where it goes: the trace parser alone, nothing connected, on the calling "
+                        "thread: median %1")
+             .arg(ms(stats(parserOnly).median)));
+    line(QStringLiteral("per event: %1 ns viewer, %2 ns baseline")
+             .arg(v.median / double(rig.summary().events) * 1e9, 0, 'f', 0)
+             .arg(r.median / double(rig.summary().events) * 1e9, 0, 'f', 0));
+
+    title(QStringLiteral("[4] Memory: bytes per loaded block, blocks and both indexes"));
+    {
+        GraphicTrace &store = rig.system().getGraphicTrace();
+        std::set<const GraphicElement *> blocks;
+        size_t pcEntries = 0;
+        size_t cycleKeys = 0;
+        {
+            std::lock_guard<std::recursive_mutex> lock(store.mutex());
+            cycleKeys = store.getTabCycle().size();
+            for (const auto &entry : store.getTabCycle())
+                blocks.insert(entry.second.begin(), entry.second.end());
+            for (const auto &entry : store.getTabPc()) {
+                pcEntries += entry.second.size();
+                blocks.insert(entry.second.begin(), entry.second.end());
+            }
+        }
+        const std::int64_t loaded = liveHeapBytes();
+        store.clear();
+        const std::int64_t empty = liveHeapBytes();
+        const double perBlock = blocks.empty() ? 0 : double(loaded - empty) / double(blocks.size());
+        line(QStringLiteral("%1 blocks, %2 cycle keys, %3 pc-index entries; heap in use "
+                            "(malloc, all arenas) %4 MB loaded, %5 MB emptied")
+                 .arg(blocks.size())
+                 .arg(cycleKeys)
+                 .arg(pcEntries)
+                 .arg(double(loaded) / 1e6, 0, 'f', 2)
+                 .arg(double(empty) / 1e6, 0, 'f', 2));
+        line(QStringLiteral("bytes per block: %1 (baseline: 128 bytes)").arg(perBlock, 0, 'f', 1));
+        verdict(QStringLiteral("ratio to 128 bytes"), perBlock / 128.0, 1.0);
+    }
+    reportMessages(rig);
+    rig.close();
+
+    title(QStringLiteral("[2] Load: one zoom file through the parser thread and the controller "
+                         "into the store"));
+    ViewerRig zoomRig;
+    TraceGeneratorOptions zoomOptions;
+    zoomOptions.nbCycleParTrace = 100000;
+    zoomOptions.nbCycleTotal = 100000;
+    if (!zoomRig.generate(zoomOptions)) {
+        line(QStringLiteral("cannot generate: ") + zoomRig.error());
+        return;
+    }
+    const QString zoomPath = zoomRig.options().zoomFilePath(10, 0);
+    std::int64_t zoomEvents = 0;
+    {
+        QFile file(zoomPath);
+        if (file.open(QIODevice::ReadOnly))
+            zoomEvents = file.readAll().count("<event>");
+    }
+    line(QStringLiteral("file: level 10, %1 cycles, %2 events, %3")
+             .arg(zoomOptions.nbCycleParTrace)
+             .arg(zoomEvents)
+             .arg(sizeText(zoomPath)));
+    zoomRig.open(QSize(1024, 768));
+    viewer.clear();
+    raw.clear();
+    for (int i = 0; i < settings.repeats; ++i) {
+        raw.push_back(rawTokenize(zoomPath));
+        const double t0 = now();
+        if (!zoomRig.start())
+            break;
+        viewer.push_back(now() - t0);
+    }
+    // What "Execute" costs besides the zoom file: the same start on a one-file data set.
+    std::vector<double> fixedPart;
+    {
+        ViewerRig smallRig;
+        TraceGeneratorOptions smallOptions;
+        smallOptions.nbCycleParTrace = 100;
+        smallOptions.nbCycleTotal = 100;
+        if (smallRig.generate(smallOptions)) {
+            smallRig.open(QSize(1024, 768));
+            for (int i = 0; i < settings.repeats; ++i) {
+                const double t0 = now();
+                if (!smallRig.start())
+                    break;
+                fixedPart.push_back(now() - t0);
+            }
+        }
+    }
+    const Stats vz = stats(viewer);
+    const Stats rz = stats(raw);
+    line(QStringLiteral("viewer (\"Execute\" until every read ended, configuration included): "
+                        "median %1 (min %2, max %3, %4 runs)")
+             .arg(ms(vz.median), ms(vz.min), ms(vz.max))
+             .arg(viewer.size()));
+    line(QStringLiteral("baseline (expat, empty handlers): median %1 (min %2, max %3)")
+             .arg(ms(rz.median), ms(rz.min), ms(rz.max)));
+    verdict(QStringLiteral("ratio"), vz.median / rz.median, 2.0);
+    line(QStringLiteral("where it goes: \"Execute\" on a data set of 100 cycles takes median %1")
+             .arg(ms(stats(fixedPart).median)));
+    reportMessages(zoomRig);
+}
+
+// ---------------------------------------------------------------------------------------------
+// 3: painting a full 1920 x 1080 view
+
+constexpr int columns = 96;
+constexpr int rows = 54;
+constexpr int cell = 20;
+
+QBrush rowBrush(int row)
+{
+    return QBrush(QColor::fromHsv(row * 360 / rows, 200, 230));
+}
+
+void paintFigures(const Settings &settings)
+{
+    title(QStringLiteral("[3] Paint: full repaint of a 1920 x 1080 view, every cell filled "
+                         "(%1 x %2 blocks)")
+              .arg(columns)
+              .arg(rows));
+    GraphicTrace store;
+    std::vector<QString> names;
+    std::vector<QBrush> brushes;
+    for (int row = 0; row < rows; ++row) {
+        names.push_back(QStringLiteral("event_%1").arg(row));
+        brushes.push_back(rowBrush(row));
+    }
+    for (int cycle = 0; cycle < columns; ++cycle) {
+        store.addCycle(cycle);
+        for (int row = 0; row < rows; ++row) {
+            auto *block = new GraphicBlock(names[row]);
+            block->setBrush(brushes[row]);
+            block->setCycle(cycle);
+            block->setPc(row);
+            block->setPositionTraceCycle(cycle * cell, row * cell);
+            block->setSizeTraceCycle(cell, cell);
+            block->setPositionTracePc(cycle * cell, row * cell);
+            block->setSizeTracePc(cell, cell);
+            store.addElement(cycle, *block);
+            store.addElementTabPc(row, *block);
+        }
+    }
+    const QSize surface(columns * cell, rows * cell);
+    const QSize frame = surface + QSize(17, 37);
+
+    TraceWidgetCycle cycleView(nullptr, "benchCycle");
+    cycleView.resize(frame);
+    cycleView.updateNewSize();
+    cycleView.setGraphicTrace(store);
+    cycleView.setLargeurBlock(cell);
+    cycleView.setHauteurBlock(cell);
+    cycleView.setNbBlockHorizontalToPaint(columns + 1);
+    cycleView.setNbBlockVerticalToPaint(rows + 1);
+    cycleView.setNiveauZoom(1);
+    cycleView.setNbConfigEvent(rows);
+    cycleView.setNbCycleTotal(columns);
+    cycleView.initScrollBar();
+    cycleView.displayPcTraceCycle(7); // one row highlighted, as after a click
+
+    TraceWidgetPc pcView(nullptr, "benchPc");
+    pcView.resize(frame);
+    pcView.updateNewSize();
+    pcView.setGraphicTrace(store);
+    pcView.setLargeurBlock(cell);
+    pcView.setHauteurBlock(cell);
+    pcView.setNbBlockHorizontalToPaint(columns + 1);
+    pcView.setNbBlockVerticalToPaint(rows + 1);
+    pcView.setNumFirstPcToPaint(0);
+    pcView.setNumLastPcToPaint(rows - 1);
+
+    QPixmap target(frame);
+    QPixmap bare(frame);
+    const QPen outline(QColor(Qt::black), 0);
+    // The bare painter at its best: clipped to the surface as a paint event is, and one brush
+    // change per row.
+    const auto bareFrame = [&] {
+        QPainter painter(&bare);
+        painter.setClipRect(QRect(QPoint(0, 0), surface));
+        painter.fillRect(QRect(QPoint(0, 0), surface), Qt::white);
+        painter.setPen(outline);
+        for (int row = 0; row < rows; ++row) {
+            painter.setBrush(brushes[row]);
+            for (int cycle = 0; cycle < columns; ++cycle)
+                painter.drawRect(cycle * cell, row * cell, cell, cell);
+        }
+    };
+    const auto timeFrame = [](const auto &paint) {
+        const double t0 = now();
+        paint();
+        return now() - t0;
+    };
+    std::vector<double> cycleTimes, pcTimes, bareTimes;
+    for (int i = 0; i < 5; ++i) { // warm-up: glyph caches, first allocations
+        cycleView.render(&target, QPoint(), QRegion(), QWidget::RenderFlags());
+        pcView.render(&target, QPoint(), QRegion(), QWidget::RenderFlags());
+        bareFrame();
+    }
+    for (int i = 0; i < settings.frames; ++i) {
+        bareTimes.push_back(timeFrame(bareFrame));
+        cycleTimes.push_back(timeFrame(
+            [&] { cycleView.render(&target, QPoint(), QRegion(), QWidget::RenderFlags()); }));
+        pcTimes.push_back(timeFrame(
+            [&] { pcView.render(&target, QPoint(), QRegion(), QWidget::RenderFlags()); }));
+    }
+    const Stats b = stats(bareTimes);
+    const Stats c = stats(cycleTimes);
+    const Stats p = stats(pcTimes);
+    line(QStringLiteral("baseline (QPainter on a pixmap, clipped, same rectangles, pen and "
+                        "brushes, one brush change per row): median %1 per frame")
+             .arg(ms(b.median)));
+    line(QStringLiteral("cycle view: median %1 per frame (min %2, max %3, %4 frames)")
+             .arg(ms(c.median), ms(c.min), ms(c.max))
+             .arg(settings.frames));
+    verdict(QStringLiteral("cycle view ratio"), c.median / b.median, 1.5);
+    line(QStringLiteral("PC view: median %1 per frame (min %2, max %3)")
+             .arg(ms(p.median), ms(p.min), ms(p.max)));
+    verdict(QStringLiteral("PC view ratio"), p.median / b.median, 1.5);
+}
+
+// ---------------------------------------------------------------------------------------------
+// 5: sliding file by file through a long trace and back
+
+void scrollFigure(const Settings &settings)
+{
+    const int files = settings.scrollFiles;
+    title(QStringLiteral("[5] Long scroll: the cycle view slides file by file through %1 "
+                         "cycles (%2 files of 100 cycles) to the end and back")
+              .arg(qint64(files) * 100)
+              .arg(files));
+    if (files < 10000)
+        line(QStringLiteral("note: shortened run; the full figure uses 10000 files"));
+    ViewerRig rig;
+    TraceGeneratorOptions options;
+    options.nbCycleParTrace = 100;
+    options.nbCycleTotal = files * 100;
+    const double g0 = now();
+    if (!rig.generate(options)) {
+        line(QStringLiteral("cannot generate: ") + rig.error());
+        return;
+    }
+    line(QStringLiteral("data set written in %1 s (%2 events)")
+             .arg(now() - g0, 0, 'f', 1)
+             .arg(rig.summary().events));
+    rig.open(QSize(1024, 768));
+    if (!rig.start() || !rig.zoomTo(1)) {
+        line(QStringLiteral("start failed: ") + rig.error());
+        return;
+    }
+    MainFrame &window = rig.window();
+    std::vector<double> times;
+    std::int64_t residentAfter100 = 0;
+    std::int64_t residentPeak = 0;
+    int slides = 0;
+    const auto slide = [&](int v) {
+        const double t0 = now();
+        emit window.sliderHorizontalMovedTraceCycle(v);
+        emit window.sliderHorizontalReleasedTraceCycle(v);
+        const bool ok = rig.waitIdle();
+        times.push_back(now() - t0);
+        ++slides;
+        if (slides == 100) {
+            residentAfter100 = residentBytes();
+            resetPeakResident();
+        } else if (slides > 100) {
+            residentPeak = std::max(residentPeak, residentBytes());
+        }
+        return ok && rig.system().getCycleCourantTraceCycle() == v;
+    };
+    bool ok = true;
+    for (int file = 1; file < files && ok; ++file)
+        ok = slide(file * 100);
+    for (int file = files - 2; file >= 0 && ok; --file)
+        ok = slide(file * 100);
+    if (!ok)
+        line(QStringLiteral("the view did not follow at slide %1").arg(slides));
+    residentPeak = std::max(residentPeak, peakResidentBytes());
+    const Stats s = stats(times);
+    line(QStringLiteral("%1 slides: mean %2, median %3, 99th percentile %4, max %5 per slide")
+             .arg(slides)
+             .arg(ms(s.mean), ms(s.median), ms(s.p99), ms(s.max)));
+    line(QStringLiteral("resident memory after 100 files %1 MB (baseline), peak afterwards %2 MB")
+             .arg(double(residentAfter100) / 1e6, 0, 'f', 1)
+             .arg(double(residentPeak) / 1e6, 0, 'f', 1));
+    if (residentAfter100 > 0)
+        verdict(QStringLiteral("peak / baseline"), double(residentPeak) / double(residentAfter100),
+                1.10);
+    reportMessages(rig);
+}
+
+// ---------------------------------------------------------------------------------------------
+// 6: start-up, in child processes
+
+// The parent and the child compare stamps of the same wall clock.
+long long wallMicroseconds()
+{
+    using namespace std::chrono;
+    return duration_cast<microseconds>(system_clock::now().time_since_epoch()).count();
+}
+
+int startupChild(const QString &kind, const QString &root)
+{
+    const auto stamp = [] {
+        std::printf("painted %lld\n", wallMicroseconds());
+        std::fflush(stdout);
+    };
+    if (kind == QLatin1String("bare")) {
+        QMainWindow window;
+        window.resize(640, 480);
+        struct PaintWatch : QObject
+        {
+            std::function<void()> done;
+            bool eventFilter(QObject *, QEvent *event) override
+            {
+                if (event->type() == QEvent::Paint && done) {
+                    QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+                    done();
+                    done = nullptr;
+                }
+                return false;
+            }
+        } watch;
+        watch.done = stamp;
+        window.installEventFilter(&watch);
+        window.show();
+        return QCoreApplication::exec();
+    }
+    ViewerRig rig;
+    TraceGeneratorOptions options;
+    options.rootDirectory = root;
+    options.nbCycleTotal = 500;
+    if (!rig.useDataSet(options))
+        return 2;
+    rig.open(QSize(640, 480));
+    if (!rig.start() || rig.system().getNiveauZoom() != 10)
+        return 3;
+    if (auto *view = rig.window().findChild<TraceWidgetCycle *>())
+        view->repaint();
+    stamp();
+    return 0;
+}
+
+void startupFigure(const Settings &settings, const QString &self)
+{
+    title(QStringLiteral("[6] Start-up: process start to the first painted level-10 view on "
+                         "the bundled sample traces"));
+    const QString root = QStringLiteral(ZELVAR_SOURCE_XML);
+    const auto run = [&](const QString &kind) -> double {
+        QProcess child;
+        const qint64 t0 = wallMicroseconds();
+        child.start(self, {QStringLiteral("--startup-child"), kind, root});
+        if (!child.waitForFinished(60000) || child.exitCode() != 0)
+            return -1;
+        const QByteArray out = child.readAllStandardOutput();
+        const int at = out.lastIndexOf("painted ");
+        if (at < 0)
+            return -1;
+        const qint64 t1 = out.mid(at + 8).trimmed().toLongLong();
+        return double(t1 - t0) / 1e6;
+    };
+    std::vector<double> viewer, bare;
+    for (int i = 0; i < settings.repeats; ++i) {
+        const double b = run(QStringLiteral("bare"));
+        const double v = run(QStringLiteral("viewer"));
+        if (b > 0)
+            bare.push_back(b);
+        if (v > 0)
+            viewer.push_back(v);
+    }
+    if (viewer.empty() || bare.empty()) {
+        line(QStringLiteral("a child process failed"));
+        return;
+    }
+    const Stats v = stats(viewer);
+    const Stats b = stats(bare);
+    line(QStringLiteral("baseline (QApplication, empty QMainWindow shown and painted): median %1")
+             .arg(ms(b.median)));
+    line(QStringLiteral("viewer (\"Execute\" at start, level-10 view painted): median %1 (min "
+                        "%2, max %3)")
+             .arg(ms(v.median), ms(v.min), ms(v.max)));
+    line(QStringLiteral("ratio: %1x (no goal set)").arg(v.median / b.median, 0, 'f', 2));
+}
+
+// ---------------------------------------------------------------------------------------------
+// 7: files of 100,000 cycles
+
+void bigFileFigure(const Settings &settings)
+{
+    title(QStringLiteral("[7] Files of 100000 cycles: from the slider entering the next file "
+                         "to its blocks on screen"));
+    ViewerRig rig;
+    TraceGeneratorOptions options;
+    options.nbCycleParTrace = 100000;
+    options.nbCycleTotal = 300000;
+    if (!rig.generate(options)) {
+        line(QStringLiteral("cannot generate: ") + rig.error());
+        return;
+    }
+    line(QStringLiteral("3 files, %1 events in all, %2 each")
+             .arg(rig.summary().events)
+             .arg(sizeText(rig.options().traceFilePath(0))));
+    rig.open(QSize(1024, 768));
+    double t0 = now();
+    if (!rig.start() || !rig.zoomTo(1)) {
+        line(QStringLiteral("start failed: ") + rig.error());
+        return;
+    }
+    line(QStringLiteral("start and zoom to level 1 (file and its neighbour read): %1")
+             .arg(ms(now() - t0)));
+    MainFrame &window = rig.window();
+    GraphicTrace &store = rig.system().getGraphicTrace();
+    const auto onScreen = [&](int cycle) {
+        std::lock_guard<std::recursive_mutex> lock(store.mutex());
+        const auto it = store.getTabCycle().find(cycle);
+        return it != store.getTabCycle().end() && !it->second.empty();
+    };
+    std::vector<double> shown[2], settled[2];
+    const int repeats = std::max(1, settings.repeats / 2);
+    for (int i = 0; i < repeats; ++i) {
+        for (int direction = 0; direction < 2; ++direction) {
+            const int v = direction == 0 ? 100000 : 99900;
+            t0 = now();
+            emit window.sliderHorizontalMovedTraceCycle(v);
+            emit window.sliderHorizontalReleasedTraceCycle(v);
+            QCoreApplication::processEvents();
+            while (!onScreen(v) && now() - t0 < 120) {
+                QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+            }
+            QCoreApplication::processEvents(); // the repaint the end of the read asked for
+            shown[direction].push_back(now() - t0);
+            rig.waitIdle();
+            settled[direction].push_back(now() - t0);
+        }
+    }
+    for (int direction = 0; direction < 2; ++direction) {
+        const Stats s = stats(shown[direction]);
+        const Stats w = stats(settled[direction]);
+        line(QStringLiteral("%1: blocks on screen after median %2 (max %3, %4 slides); every "
+                            "read and drop done after median %5 (max %6)")
+                 .arg(direction == 0 ? QStringLiteral("forward into cycle 100000")
+                                     : QStringLiteral("back into cycle 99900"))
+                 .arg(ms(s.median), ms(s.max))
+                 .arg(shown[direction].size())
+                 .arg(ms(w.median), ms(w.max)));
+    }
+    reportMessages(rig);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Zelvar performance benchmark"));
+    parser.addHelpOption();
+    const QCommandLineOption only(QStringLiteral("only"),
+                                  QStringLiteral("Comma-separated figures to run (1-7)."),
+                                  QStringLiteral("list"), QStringLiteral("1,2,3,4,5,6,7"));
+    const QCommandLineOption repeats(QStringLiteral("repeats"),
+                                     QStringLiteral("Runs per timed figure (median taken)."),
+                                     QStringLiteral("n"), QStringLiteral("5"));
+    const QCommandLineOption scrollFiles(QStringLiteral("scroll-files"),
+                                         QStringLiteral("Files of 100 cycles for figure 5."),
+                                         QStringLiteral("n"), QStringLiteral("10000"));
+    const QCommandLineOption startupChildOption(QStringLiteral("startup-child"),
+                                                QStringLiteral("Internal: one start-up run."),
+                                                QStringLiteral("kind"));
+    parser.addOptions({only, repeats, scrollFiles, startupChildOption});
+    parser.process(app);
+    if (parser.isSet(startupChildOption))
+        return startupChild(parser.value(startupChildOption),
+                            parser.positionalArguments().value(0));
+
+    Settings settings;
+    settings.repeats = std::max(1, parser.value(repeats).toInt());
+    settings.scrollFiles = std::max(200, parser.value(scrollFiles).toInt());
+    const QStringList figures = parser.value(only).split(QLatin1Char(','));
+    const auto wanted = [&](const char *n) { return figures.contains(QLatin1String(n)); };
+
+    std::printf("Zelvar benchmark: every figure against its baseline in the same run; times are "
+                "medians of %d runs unless stated.\n",
+                settings.repeats);
+    const double t0 = now();
+    if (wanted("1") || wanted("2") || wanted("4"))
+        loadFigures(settings);
+    if (wanted("3"))
+        paintFigures(settings);
+    if (wanted("5"))
+        scrollFigure(settings);
+    if (wanted("6"))
+        startupFigure(settings, QCoreApplication::applicationFilePath());
+    if (wanted("7"))
+        bigFileFigure(settings);
+    std::printf("\nTotal %.1f s; goals missed: %d\n", now() - t0, missedGoals());
+    return 0;
+}
