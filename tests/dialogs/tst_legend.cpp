@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSet>
 #include <QTabWidget>
 #include <QTest>
 
@@ -86,20 +87,15 @@ private slots:
     void dialogFrame()
     {
         LegendDialog dialog(nullptr, QStringLiteral("Legend"));
-        QCOMPARE(dialog.objectName(), QStringLiteral("Legend"));
         QVERIFY(!dialog.isModal());
         auto *tabs = dialog.findChild<QTabWidget *>();
         QCOMPARE(tabs->count(), 1);
         QCOMPARE(tabs->tabText(0), QStringLiteral("Events' Colors"));
         QCOMPARE(tabs->widget(0), dialog.scrollView());
-        QCOMPARE(dialog.scrollView()->size(), QSize(200, 155));
         QCOMPARE(dialog.scrollView()->widget(), dialog.legendWidget());
-        QCOMPARE(dialog.legendWidget()->pos(), QPoint(0, 0));
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-        // Nothing of the page is cut off.
-        QVERIFY(dialog.width() >= 200 && dialog.height() >= 155);
-        QCOMPARE(dialog.scrollView()->size(), QSize(200, 155));
+        QCOMPARE(dialog.scrollView()->size(), QSize(200, 155)); // nothing of the page cut off
     }
 
     void swatchesInNameOrder()
@@ -111,44 +107,34 @@ private slots:
         table.emplace(QStringLiteral("commit"), coloured(2, QBrush(Qt::blue)));
         table.emplace(QStringLiteral("stall"), coloured(3, QBrush(Qt::magenta, Qt::Dense4Pattern)));
         ColorsLegendWidget widget;
+        const QImage blank = widget.grab().toImage();
         widget.setTabConfig(table);
         const QImage image = widget.grab().toImage();
 
         const QList<QColor> fills = {QColor(34, 139, 34), Qt::blue, Qt::red};
-        for (int k = 0; k < fills.size(); ++k) {
+        for (int k = 0; k < 4; ++k) {
             const int top = 5 + 25 * k;
-            QCOMPARE(image.pixelColor(20, top + 10), fills[k]);
+            if (k < fills.size())
+                QCOMPARE(image.pixelColor(20, top + 10), fills[k]);
+            // Outlined swatch, a gap, then the name: some dark pixels right of the swatch.
             QCOMPARE(image.pixelColor(10, top + 10), QColor(Qt::black));
             QCOMPARE(image.pixelColor(20, top), QColor(Qt::black));
             QCOMPARE(image.pixelColor(20, top + 20), QColor(Qt::black));
             QVERIFY(image.pixelColor(20, top + 22) != QColor(Qt::black));
-        }
-        // A patterned brush leaves the background showing through between its dots.
-        int magenta = 0;
-        int other = 0;
-        for (int x = 12; x < 29; ++x)
-            (image.pixelColor(x, 5 + 75 + 10) == QColor(Qt::magenta) ? magenta : other)++;
-        QVERIFY(magenta > 0);
-        QVERIFY(other > 0);
-        // Names are written after the swatch: some dark pixels right of it on each row.
-        for (int k = 0; k < 4; ++k) {
             bool text = false;
             for (int x = 35; x < 80 && !text; ++x)
-                for (int y = 5 + 25 * k; y < 5 + 25 * k + 20 && !text; ++y)
+                for (int y = top; y < top + 20 && !text; ++y)
                     text = image.pixelColor(x, y).lightness() < 128;
             QVERIFY2(text, qPrintable(QStringLiteral("no name on row %1").arg(k)));
         }
-    }
-
-    void emptyTablePaintsNothing()
-    {
-        ColorsLegendWidget widget;
-        QImage before = widget.grab().toImage();
-        widget.setTabConfig(events(3, 4));
+        // A patterned brush leaves the background showing through between its dots.
+        QSet<QRgb> stall;
+        for (int x = 12; x < 29; ++x)
+            stall.insert(image.pixel(x, 5 + 75 + 10));
+        QVERIFY(stall.contains(QColor(Qt::magenta).rgb()) && stall.size() > 1);
+        // An empty table afterwards leaves nothing behind.
         widget.setTabConfig({});
-        const QImage after = widget.grab().toImage();
-        QCOMPARE(after, before);
-        QVERIFY(after.pixelColor(10, 5) != QColor(Qt::black));
+        QCOMPARE(widget.grab().toImage(), blank);
     }
 };
 
