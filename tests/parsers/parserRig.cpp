@@ -6,6 +6,7 @@
 #include "parsers/parserZoom.h"
 
 #include <QFile>
+#include <QRegularExpression>
 
 ParserRig::ParserRig(const QString &kind) : kind(kind)
 {
@@ -61,12 +62,8 @@ QStringList ParserRig::journal() const
 
 QStringList ParserRig::errors(const QStringList &journal)
 {
-    QStringList found;
-    for (const QString &entry : journal) {
-        if (entry.startsWith("error "))
-            found.append(entry.mid(6));
-    }
-    return found;
+    return journal.filter(QRegularExpression("^error "))
+        .replaceInStrings(QRegularExpression("^error "), "");
 }
 
 QStringList ParserRig::result()
@@ -91,20 +88,18 @@ QStringList ParserRig::parseData(const QByteArray &xml)
     return result();
 }
 
-QStringList ParserRig::parseFile(const QString &path, bool *parseResult)
+QStringList ParserRig::read(const QString &path, bool *ok)
 {
     parserObject->setInputFilename(path);
-    const bool parsed = parserObject->parse();
-    if (parseResult)
-        *parseResult = parsed;
-    return result();
-}
-
-QStringList ParserRig::runThread(const QString &path, bool *finished)
-{
-    parserObject->setInputFilename(path);
-    parserObject->start();
-    *finished = parserObject->wait(60000);
+    bool done = true;
+    if (threaded(kind)) {
+        parserObject->start();
+        done = parserObject->wait(60000);
+    } else {
+        done = parserObject->parse();
+    }
+    if (ok)
+        *ok = done;
     return result();
 }
 

@@ -9,9 +9,9 @@
 #include <mutex>
 
 // One parser of a kind ("config", "trace", "zoom" or "asm") and the journal of its signals in
-// emission order as short texts ("cycle 5", "event alu", "error <report>"), recorded through
-// direct connections so that threaded parses are recorded on the parser's thread. For the
-// configuration parser the journal ends with the map built, one "config <name>=<position>".
+// emission order ("cycle 5", "event alu", "error <report>"), recorded through direct
+// connections, so on the parser's thread when threaded. A configuration journal ends with the
+// map built, one "config <name>=<position>" each. Every run returns its journal and clears it.
 class ParserRig
 {
 public:
@@ -20,15 +20,14 @@ public:
 
     Parser &parser() { return *parserObject; }
     QStringList journal() const;
-    static QStringList errors(const QStringList &journal);
-
-    // Each returns the journal of the run and starts a new one.
     QStringList parseData(const QByteArray &xml);
-    QStringList parseFile(const QString &path, bool *parseResult = nullptr);
-    QStringList runThread(const QString &path, bool *finished);
+    // As the controller reads a file: trace and zoom on their thread (ok: finished), the
+    // others in place (ok: what parse() returned).
+    QStringList read(const QString &path, bool *ok = nullptr);
 
     static QStringList kinds() { return {"config", "trace", "zoom", "asm"}; }
     static bool threaded(const QString &kind) { return kind == "trace" || kind == "zoom"; }
+    static QStringList errors(const QStringList &journal);
 
 private:
     void add(const QString &entry);

@@ -1,18 +1,8 @@
-// The four file formats read from memory: signal sequences of typical files, unknown
-// elements, text in one piece, and whole error reports whose line is the editor's line.
+// The four file formats: signal sequences of typical files, unknown elements, text in one
+// piece, and whole error reports whose line is the editor's line.
 #include "parserRig.h"
 
 #include <QtTest>
-
-class TestParserFormats : public QObject
-{
-    Q_OBJECT
-
-private slots:
-    void parse_data();
-    void parse();
-    void placeAcrossFiles();
-};
 
 namespace {
 
@@ -33,145 +23,164 @@ QString inAsm(int pc, const QString &mnemonic)
 
 } // namespace
 
-void TestParserFormats::parse_data()
+class TestParserFormats : public QObject
 {
-    QTest::addColumn<QString>("kind");
-    QTest::addColumn<QByteArray>("xml");
-    QTest::addColumn<QStringList>("expected");
+    Q_OBJECT
 
-    // Configuration: positions are file ranks (a duplicate or an empty first name included),
-    // names are verbatim and whole, the map is ordered by character code.
-    QTest::newRow("config") << "config"
-                            << QByteArray("<?xml version=\"1.0\"?>\n<root><config v=\"2\">\n"
-                                          "  <name>core</name>\n  <events>\n"
-                                          "    <event><name>fetch</name><x>1</x></event>\n"
-                                          "    <event><name> a&amp;b&#65;<![CDATA[<c>]]></name>"
-                                          "<name>ignored</name></event>\n"
-                                          "    <event><name></name></event>\n"
-                                          "    <event><name>fetch</name></event>\n"
-                                          "    <event><name>Zed</name></event>\n"
-                                          "  </events>\n</config></root>\n")
-                            << QStringList{"debut", "end", "config  a&bA<c>=1", "config Zed=3",
-                                           "config fetch=0"};
-    QTest::newRow("trace") << "trace"
-                           << QByteArray("<trace>\n<cycle><date><u>\n 5 </u></date>\n"
-                                         "<event><w><name>f x</name></w><instruction><pc>1<!---->2"
-                                         "</pc></instruction></event>\n<event><name>st</name>"
-                                         "<count>3</count></event></cycle>\n<cycle><date>a</date>"
-                                         "<event><name>c</name><instruction><pc>-3</pc>"
-                                         "</instruction></event></cycle></trace>")
-                           << QStringList{"cycle 5", "event f x", "pc 12",   "add",   "event st",
-                                          "add",     "cycle 0",   "event c", "pc -3", "add"};
-    QTest::newRow("zoom") << "zoom"
-                          << QByteArray("<trace><cycle><date>0</date><event><name>x</name>"
-                                        "<count>7</count></event><event><name>y</name><count>zz"
-                                        "</count></event></cycle></trace>")
-                          << QStringList{"cycle 0", "event x",   "count x 7", "add",
-                                         "event y", "count y 0", "add"};
-    QTest::newRow("asm") << "asm"
-                         << QByteArray("<asm><instruction><pc>100</pc><mnemonic>add</mnemonic>"
-                                       "<operands><count>2</count><operand><direction>o"
-                                       "</direction><type>r</type><value> r1 </value></operand>"
-                                       "<operand><type>i</type><direction>i</direction><type>x"
-                                       "</type><value>#4</value></operand></operands><line>l"
-                                       "</line></instruction><instruction><pc>104</pc><mnemonic>"
-                                       "nop</mnemonic><operands><count>0</count></operands>"
-                                       "</instruction><instruction><pc>108</pc><line>.word"
-                                       "</line></instruction></asm>")
-                         << QStringList{"debut",      "pc 100",   "mnemonic add", "count 2",
-                                        "value  r1 ", "value #4", "pc 104",       "mnemonic nop",
-                                        "count 0",    "pc 108",   "end"};
+private slots:
+    void parse_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QByteArray>("xml");
+        QTest::addColumn<QStringList>("expected");
 
-    // Unexpected tags, ends included; what was emitted before the report stands.
-    QTest::newRow("config empty events, tabs")
-        << "config" << QByteArray("<config>\n\t<events>\n\t</events>\n</config>\n")
-        << QStringList{"debut", report(3, "\nEvent : ", "Unexpected tag : 'events'")};
-    QTest::newRow("config after events, CRLF")
-        << "config"
-        << QByteArray("<config>\r\n <events>\r\n  <event><name>a</name></event>\r\n </events>"
-                      "\r\n <name>late</name>\r\n</config>\r\n")
-        << QStringList{"debut", report(5, "\nEvent : a", "Unexpected tag : 'name'"), "config a=0"};
-    QTest::newRow("trace names the last event after it ended")
-        << "trace"
-        << QByteArray("<trace>\n  <cycle><date>9</date>\n    <event><name>ld</name></event>\n"
-                      "    <date>10</date>")
-        << QStringList{"cycle 9", "event ld", "add",
-                       report(4, inTrace(9, "ld"), "Unexpected tag : 'date'")};
-    QTest::newRow("trace given a config file")
-        << "trace" << QByteArray("<config>\n<events>\n<event><name>a</name></event>")
-        << QStringList{report(3, inTrace(0, ""), "Unexpected tag : 'event'")};
-    QTest::newRow("zoom given a trace file")
-        << "zoom"
-        << QByteArray("<trace><cycle><date>20</date>\n<event><name>a</name>\n"
-                      "<instruction><pc>3</pc></instruction>\n</event>")
-        << QStringList{"cycle 20", "event a",
-                       report(4, inTrace(20, "a"), "Unexpected tag : 'event'")};
-    QTest::newRow("asm direction after value")
-        << "asm"
-        << QByteArray("<asm><instruction><pc>4</pc><mnemonic>ld</mnemonic><operands><count>1"
-                      "</count><operand><value>r2</value>\n<direction>in</direction>")
-        << QStringList{"debut",       "pc 4",
-                       "mnemonic ld", "count 1",
-                       "value r2",    report(2, inAsm(4, "ld"), "Unexpected tag : 'direction'")};
+        // Configuration: positions are file ranks (a duplicate or an empty first name included),
+        // names are verbatim and whole, the map is ordered by character code.
+        QTest::newRow("config") << "config"
+                                << QByteArray("<?xml version=\"1.0\"?>\n<root><config v=\"2\">\n"
+                                              "  <name>core</name>\n  <events>\n"
+                                              "    <event><name>fetch</name><x>1</x></event>\n"
+                                              "    <event><name> a&amp;b&#65;<![CDATA[<c>]]></name>"
+                                              "<name>ignored</name></event>\n"
+                                              "    <event><name></name></event>\n"
+                                              "    <event><name>fetch</name></event>\n"
+                                              "    <event><name>Zed</name></event>\n"
+                                              "  </events>\n</config></root>\n")
+                                << QStringList{"debut", "end", "config  a&bA<c>=1", "config Zed=3",
+                                               "config fetch=0"};
+        QTest::newRow("trace") << "trace"
+                               << QByteArray(
+                                      "<trace>\n<cycle><date><u>\n 5 </u></date>\n"
+                                      "<event><w><name>f x</name></w><instruction><pc>1<!---->2"
+                                      "</pc></instruction></event>\n<event><name>st</name>"
+                                      "<count>3</count></event></cycle>\n<cycle><date>a</date>"
+                                      "<event><name>c</name><instruction><pc>-3</pc>"
+                                      "</instruction></event></cycle></trace>")
+                               << QStringList{"cycle 5",  "event f x", "pc 12",   "add",
+                                              "event st", "add",       "cycle 0", "event c",
+                                              "pc -3",    "add"};
+        QTest::newRow("zoom") << "zoom"
+                              << QByteArray("<trace><cycle><date>0</date><event><name>x</name>"
+                                            "<count>7</count></event><event><name>y</name><count>zz"
+                                            "</count></event></cycle></trace>")
+                              << QStringList{"cycle 0", "event x",   "count x 7", "add",
+                                             "event y", "count y 0", "add"};
+        QTest::newRow("asm") << "asm"
+                             << QByteArray(
+                                    "<asm><instruction><pc>100</pc><mnemonic>add</mnemonic>"
+                                    "<operands><count>2</count><operand><direction>o"
+                                    "</direction><type>r</type><value> r1 </value></operand>"
+                                    "<operand><type>i</type><direction>i</direction><type>x"
+                                    "</type><value>#4</value></operand></operands><line>l"
+                                    "</line></instruction><instruction><pc>104</pc><mnemonic>"
+                                    "nop</mnemonic><operands><count>0</count></operands>"
+                                    "</instruction><instruction><pc>108</pc><line>.word"
+                                    "</line></instruction></asm>")
+                             << QStringList{"debut",   "pc 100",       "mnemonic add",
+                                            "count 2", "value  r1 ",   "value #4",
+                                            "pc 104",  "mnemonic nop", "count 0",
+                                            "pc 108",  "end"};
 
-    // Not well-formed: the reader's reason in place of the tag line, the parse stopped.
-    QTest::newRow("trace mismatched tag")
-        << "trace" << QByteArray("<trace>\n<cycle>\n<date>1</cycle>\n")
-        << QStringList{report(3, inTrace(0, ""), "XML error : mismatched tag")};
-    QTest::newRow("asm truncated")
-        << "asm" << QByteArray("<asm>\n<instruction><pc>4</pc>\n<mnem")
-        << QStringList{"debut", "pc 4", report(3, inAsm(4, ""), "XML error : unclosed token")};
+        // Unexpected tags, ends included; what was emitted before the report stands.
+        QTest::newRow("config empty events, tabs")
+            << "config" << QByteArray("<config>\n\t<events>\n\t</events>\n</config>\n")
+            << QStringList{"debut", report(3, "\nEvent : ", "Unexpected tag : 'events'")};
+        QTest::newRow("config after events, CRLF")
+            << "config"
+            << QByteArray("<config>\r\n <events>\r\n  <event><name>a</name></event>\r\n </events>"
+                          "\r\n <name>late</name>\r\n</config>\r\n")
+            << QStringList{"debut", report(5, "\nEvent : a", "Unexpected tag : 'name'"),
+                           "config a=0"};
+        QTest::newRow("trace names the last event after it ended")
+            << "trace"
+            << QByteArray("<trace>\n  <cycle><date>9</date>\n    <event><name>ld</name></event>\n"
+                          "    <date>10</date>")
+            << QStringList{"cycle 9", "event ld", "add",
+                           report(4, inTrace(9, "ld"), "Unexpected tag : 'date'")};
+        QTest::newRow("trace given a config file")
+            << "trace" << QByteArray("<config>\n<events>\n<event><name>a</name></event>")
+            << QStringList{report(3, inTrace(0, ""), "Unexpected tag : 'event'")};
+        QTest::newRow("zoom given a trace file")
+            << "zoom"
+            << QByteArray("<trace><cycle><date>20</date>\n<event><name>a</name>\n"
+                          "<instruction><pc>3</pc></instruction>\n</event>")
+            << QStringList{"cycle 20", "event a",
+                           report(4, inTrace(20, "a"), "Unexpected tag : 'event'")};
+        QTest::newRow("asm direction after value")
+            << "asm"
+            << QByteArray("<asm><instruction><pc>4</pc><mnemonic>ld</mnemonic><operands><count>1"
+                          "</count><operand><value>r2</value>\n<direction>in</direction>")
+            << QStringList{
+                   "debut",       "pc 4",
+                   "mnemonic ld", "count 1",
+                   "value r2",    report(2, inAsm(4, "ld"), "Unexpected tag : 'direction'")};
 
-    // Numbers beyond int are reported instead of read as 0; the place keeps the last cycle.
-    QTest::newRow("trace date beyond int")
-        << "trace"
-        << QByteArray("<trace><cycle><date>7</date><event><name>a</name></event></cycle>\n"
-                      "<cycle><date>\n 2147483648 </date>")
-        << QStringList{"cycle 7", "event a", "add",
-                       report(2, inTrace(7, "a"), "Number out of range : '2147483648'")};
-    QTest::newRow("zoom count beyond int, shortened")
-        << "zoom"
-        << QByteArray("<trace><cycle><date>1</date><event><name>a</name><count>-" +
-                      QByteArray(50, '9') + "</count>")
-        << QStringList{
-               "cycle 1", "event a",
-               report(1, inTrace(1, "a"), "Number out of range : '-" + QString(39, '9') + "...'")};
-    QTest::newRow("asm operand count beyond int")
-        << "asm"
-        << QByteArray("<asm><instruction><pc>1</pc><mnemonic>m</mnemonic><operands>"
-                      "<count>4294967296</count>")
-        << QStringList{"debut", "pc 1", "mnemonic m",
-                       report(1, inAsm(1, "m"), "Number out of range : '4294967296'")};
-}
+        // Not well-formed: the reader's reason in place of the tag line, the parse stopped.
+        QTest::newRow("trace mismatched tag")
+            << "trace" << QByteArray("<trace>\n<cycle>\n<date>1</cycle>\n")
+            << QStringList{report(3, inTrace(0, ""), "XML error : mismatched tag")};
+        QTest::newRow("asm truncated")
+            << "asm" << QByteArray("<asm>\n<instruction><pc>4</pc>\n<mnem")
+            << QStringList{"debut", "pc 4", report(3, inAsm(4, ""), "XML error : unclosed token")};
 
-void TestParserFormats::parse()
-{
-    QFETCH(QString, kind);
-    QFETCH(QByteArray, xml);
-    QFETCH(QStringList, expected);
+        // Numbers beyond int are reported instead of read as 0; the place keeps the last cycle.
+        QTest::newRow("trace date beyond int")
+            << "trace"
+            << QByteArray("<trace><cycle><date>7</date><event><name>a</name></event></cycle>\n"
+                          "<cycle><date>\n 2147483648 </date>")
+            << QStringList{"cycle 7", "event a", "add",
+                           report(2, inTrace(7, "a"), "Number out of range : '2147483648'")};
+        QTest::newRow("zoom count beyond int, shortened")
+            << "zoom"
+            << QByteArray("<trace><cycle><date>1</date><event><name>a</name><count>-" +
+                          QByteArray(50, '9') + "</count>")
+            << QStringList{"cycle 1", "event a",
+                           report(1, inTrace(1, "a"),
+                                  "Number out of range : '-" + QString(39, '9') + "...'")};
+        QTest::newRow("asm operand count beyond int")
+            << "asm"
+            << QByteArray("<asm><instruction><pc>1</pc><mnemonic>m</mnemonic><operands>"
+                          "<count>4294967296</count>")
+            << QStringList{"debut", "pc 1", "mnemonic m",
+                           report(1, inAsm(1, "m"), "Number out of range : '4294967296'")};
+    }
 
-    ParserRig rig(kind);
-    QCOMPARE(rig.parseData(xml), expected);
-    // The same object gives the same signals again, and a file the same as memory.
-    QCOMPARE(rig.parseData(xml), expected);
-    QTemporaryDir dir;
-    QCOMPARE(rig.parseFile(writeFile(dir.path(), "t.xml", xml)).join('|'),
-             expected.join('|').replace("File : t.xml", "File : " + dir.path() + "/t.xml"));
-}
+    void parse()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QByteArray, xml);
+        QFETCH(QStringList, expected);
 
-void TestParserFormats::placeAcrossFiles()
-{
-    // The listing parser keeps its last pc from one file to the next; the others start over.
-    ParserRig listing("asm");
-    listing.parseData("<asm><instruction><pc>40</pc><mnemonic>j</mnemonic><operands><count>0"
-                      "</count></operands></instruction></asm>");
-    QCOMPARE(listing.parseData("<asm><pc>1</pc></asm>"),
-             (QStringList{"debut", report(1, inAsm(40, ""), "Unexpected tag : 'pc'")}));
-    ParserRig trace("trace");
-    trace.parseData("<trace><cycle><date>50</date><event><name>z</name></event></cycle></trace>");
-    QCOMPARE(trace.parseData("<trace><event/></trace>"),
-             QStringList{report(1, inTrace(0, ""), "Unexpected tag : 'event'")});
-}
+        ParserRig rig(kind);
+        QCOMPARE(rig.parseData(xml), expected);
+        QCOMPARE(rig.parseData(xml), expected); // the same object again
+        // From a file as the controller reads it; run() frames a threaded parse, report or not.
+        QTemporaryDir dir;
+        const QString path = writeFile(dir.path(), "t.xml", xml);
+        expected.replaceInStrings("File : t.xml", "File : " + path);
+        if (ParserRig::threaded(kind))
+            expected = QStringList{"debut"} + expected + QStringList{"end"};
+        bool ok = false;
+        QCOMPARE(rig.read(path, &ok), expected);
+        QVERIFY(ok || !ParserRig::threaded(kind));
+        QCOMPARE(rig.read(path, &ok), expected); // a thread started a second time too
+    }
+
+    void placeAcrossFiles()
+    {
+        // The listing parser keeps its last pc from one file to the next; the others start over.
+        ParserRig listing("asm");
+        listing.parseData("<asm><instruction><pc>40</pc><mnemonic>j</mnemonic><operands><count>0"
+                          "</count></operands></instruction></asm>");
+        QCOMPARE(listing.parseData("<asm><pc>1</pc></asm>"),
+                 (QStringList{"debut", report(1, inAsm(40, ""), "Unexpected tag : 'pc'")}));
+        ParserRig trace("trace");
+        trace.parseData(
+            "<trace><cycle><date>50</date><event><name>z</name></event></cycle></trace>");
+        QCOMPARE(trace.parseData("<trace><event/></trace>"),
+                 QStringList{report(1, inTrace(0, ""), "Unexpected tag : 'event'")});
+    }
+};
 
 QTEST_GUILESS_MAIN(TestParserFormats)
 #include "tst_parserFormats.moc"
