@@ -180,24 +180,20 @@ private slots:
         frame->setNbPcParAsm(3);
         const QRect before = pcView()->geometry();
         const QString longMnemonic(40, QLatin1Char('m'));
+        auto post = [this](QEvent *event) { QCoreApplication::postEvent(frame, event); };
         std::thread parser([&] { // the trace parsers post from their own threads
             for (int row = 0; row < 3; ++row) {
-                QCoreApplication::postEvent(frame,
-                                            new TableAsmSetPcEvent(row, QString::number(row)));
-                QCoreApplication::postEvent(
-                    frame, new TableAsmSetMnemonicEvent(row, QStringLiteral("ld")));
-                QCoreApplication::postEvent(
-                    frame, new TableAsmSetValueEvent(row, 0, QStringLiteral("r1")));
-                QCoreApplication::postEvent(
-                    frame, new TableAsmSetValueEvent(row, 1, QStringLiteral("r2")));
+                post(new TableAsmSetPcEvent(row, QString::number(row)));
+                post(new TableAsmSetMnemonicEvent(row, "ld"));
+                post(new TableAsmSetValueEvent(row, 0, "r1"));
+                post(new TableAsmSetValueEvent(row, 1, "r2"));
             }
-            QCoreApplication::postEvent(frame, new TableAsmSetMnemonicEvent(1, longMnemonic));
-            QCoreApplication::postEvent(frame, new MainFrameRepaintTracePcEvent);
-            QCoreApplication::postEvent(frame, new MainFrameAdjustAsm);
-            QCoreApplication::postEvent(frame,
-                                        new MainFrameMessageAlertEvent("File a doesn't exist"));
-            QCoreApplication::postEvent(frame, new MainFrameMessageInfoEvent("notice"));
-            QCoreApplication::postEvent(frame, new MainFrameMessageAlertEvent("second"));
+            post(new TableAsmSetMnemonicEvent(1, longMnemonic));
+            post(new MainFrameRepaintTracePcEvent);
+            post(new MainFrameAdjustAsm);
+            post(new MainFrameMessageAlertEvent("File a doesn't exist"));
+            post(new MainFrameMessageInfoEvent("notice"));
+            post(new MainFrameMessageAlertEvent("second"));
         });
         parser.join();
         QCOMPARE(table()->cellText(0, 0), QString());
