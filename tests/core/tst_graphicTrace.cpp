@@ -72,6 +72,7 @@ private slots:
         QCOMPARE(GraphicBlock::liveCount() - liveBefore, 2 * int(left.size()));
     }
 
+    // Arguments: the range to drop, then the cycles the PC view shows.
     void deleteElementsTabPc_data()
     {
         QTest::addColumn<QList<int>>("args");
@@ -93,9 +94,9 @@ private slots:
         QFETCH(QList<int>, args);
         QFETCH(QList<int>, left);
         GraphicTrace trace;
-        // The two blocks of cycle 99 follow each other; pc 8's block is also in the cycle table.
         for (int cycle : {0, 50, 99, 99, 100, 150, 199, 200})
             trace.addElementTabPc(4, *newBlock(cycle, 4));
+        // pc 8's block is also in the cycle table; pc 12 has an empty entry.
         GraphicBlock *shared = newBlock(150, 8);
         trace.addElement(150, *shared);
         trace.addElementTabPc(8, *shared);
@@ -126,12 +127,11 @@ private slots:
     {
         QFETCH(int, pc1);
         QFETCH(int, pc2);
-        QFETCH(int, ecart);
         GraphicTrace trace;
         for (int pc : {4, 8, 12})
             trace.addElementTabPc(pc, *newBlock(0, pc));
         trace.updatePositionYTracePc(16, 0);
-        QCOMPARE(trace.calculerEcartPc(pc1, pc2), ecart);
+        QTEST(trace.calculerEcartPc(pc1, pc2), "ecart");
     }
 
     // A block in both indexes lives until the second one lets go; re-laying a pc's row moves
@@ -162,9 +162,8 @@ private slots:
         QVERIFY(trace.getTabPc().empty() && trace.getTabCycle().empty());
     }
 
-    // One thread adds as a parser does, one slides the window and clears, two read under the
-    // lock and look into every block (a freed one shows under the sanitizers); cleanup()
-    // then proves that no block outlives the store.
+    // A parser-like writer, a thread sliding the window, two readers under the lock looking
+    // into every block (a freed one shows under the sanitizers); cleanup() checks reclaiming.
     void concurrentAccess()
     {
         GraphicTrace trace;
@@ -190,13 +189,13 @@ private slots:
         auto reader = [&] {
             while (!done) {
                 std::lock_guard<std::recursive_mutex> lock(trace.mutex());
-                for (const auto &entry : trace.getTabCycle()) {
-                    for (GraphicElement *element : entry.second)
-                        badReads += static_cast<GraphicBlock *>(element)->getCycle() != entry.first;
-                }
-                for (const auto &entry : trace.getTabPc()) {
-                    for (GraphicElement *element : entry.second)
-                        badReads += static_cast<GraphicBlock *>(element)->getPc() != entry.first;
+                for (bool byPc : {false, true}) {
+                    for (const auto &entry : byPc ? trace.getTabPc() : trace.getTabCycle()) {
+                        for (GraphicElement *e : entry.second) {
+                            const auto *block = static_cast<GraphicBlock *>(e);
+                            badReads += (byPc ? block->getPc() : block->getCycle()) != entry.first;
+                        }
+                    }
                 }
                 badReads += trace.calculerEcartPc(0, 17) > 17;
             }
