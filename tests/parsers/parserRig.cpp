@@ -10,42 +10,41 @@
 
 ParserRig::ParserRig(const QString &kind) : kind(kind)
 {
-    auto text = [this](const char *what) {
-        return [this, what](const QString &value) { add(what + value); };
+    // Each signal is logged as its short name followed by its arguments, blank-separated.
+    auto log = [this](const char *what) {
+        return [this, what](const auto &...values) {
+            QStringList entry{what};
+            ((entry << QVariant(values).toString()), ...);
+            add(entry.join(' '));
+        };
     };
-    auto number = [this](const char *what) {
-        return [this, what](int value) { add(what + QString::number(value)); };
-    };
-    auto word = [this](const char *what) { return [this, what] { add(what); }; };
     if (kind == "trace") {
         auto *p = new ParserTrace;
-        QObject::connect(p, &ParserTrace::addCycleTrace, number("cycle "));
-        QObject::connect(p, &ParserTrace::newEventTrace, text("event "));
-        QObject::connect(p, &ParserTrace::pcTrace, number("pc "));
-        QObject::connect(p, &ParserTrace::addEventTrace, word("add"));
+        QObject::connect(p, &ParserTrace::addCycleTrace, log("cycle"));
+        QObject::connect(p, &ParserTrace::newEventTrace, log("event"));
+        QObject::connect(p, &ParserTrace::pcTrace, log("pc"));
+        QObject::connect(p, &ParserTrace::addEventTrace, log("add"));
         parserObject.reset(p);
     } else if (kind == "zoom") {
         auto *p = new ParserZoom;
-        QObject::connect(p, &ParserZoom::addCycleZoom, number("cycle "));
-        QObject::connect(p, &ParserZoom::newEventZoom, text("event "));
-        QObject::connect(p, &ParserZoom::setNbEventZoom, [this](const QString &name, int n) {
-            add(QStringLiteral("count %1 %2").arg(name).arg(n));
-        });
-        QObject::connect(p, &ParserZoom::addEventZoom, word("add"));
+        QObject::connect(p, &ParserZoom::addCycleZoom, log("cycle"));
+        QObject::connect(p, &ParserZoom::newEventZoom, log("event"));
+        QObject::connect(p, &ParserZoom::setNbEventZoom, log("count"));
+        QObject::connect(p, &ParserZoom::addEventZoom, log("add"));
         parserObject.reset(p);
     } else if (kind == "asm") {
         auto *p = new ParserAsm;
-        QObject::connect(p, &ParserAsm::pc, text("pc "));
-        QObject::connect(p, &ParserAsm::mnemonic, text("mnemonic "));
-        QObject::connect(p, &ParserAsm::nbValues, text("count "));
-        QObject::connect(p, &ParserAsm::value, text("value "));
+        QObject::connect(p, &ParserAsm::pc, log("pc"));
+        QObject::connect(p, &ParserAsm::mnemonic, log("mnemonic"));
+        QObject::connect(p, &ParserAsm::nbValues, log("count"));
+        QObject::connect(p, &ParserAsm::value, log("value"));
         parserObject.reset(p);
     } else {
         parserObject = std::make_unique<ParserConfig>();
     }
-    QObject::connect(parserObject.get(), &Parser::debutParse, word("debut"));
-    QObject::connect(parserObject.get(), &Parser::endOfParse, word("end"));
-    QObject::connect(parserObject.get(), &Parser::errorInParse, text("error "));
+    QObject::connect(parserObject.get(), &Parser::debutParse, log("debut"));
+    QObject::connect(parserObject.get(), &Parser::endOfParse, log("end"));
+    QObject::connect(parserObject.get(), &Parser::errorInParse, log("error"));
 }
 
 void ParserRig::add(const QString &entry)
