@@ -1,8 +1,12 @@
 #include "core/graphicBlock.h"
 
+#include "core/blockPool.h"
+
 #include <QPainter>
 #include <QPen>
 #include <QRect>
+
+#include <vector>
 
 std::atomic<int> GraphicBlock::liveBlocks{0};
 
@@ -14,7 +18,69 @@ const QPen &plainPen()
     return pen;
 }
 
+#if defined(__SANITIZE_ADDRESS__)
+#define ZELVAR_BLOCK_POOL 0 // let the address sanitizer see every block on its own
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define ZELVAR_BLOCK_POOL 0
+#endif
+#endif
+#ifndef ZELVAR_BLOCK_POOL
+#define ZELVAR_BLOCK_POOL 1
+#endif
+
+// Never destroyed: a block may outlive every other static object.
+BlockPool &pool()
+{
+    static BlockPool *const instance = new BlockPool(sizeof(GraphicBlock), alignof(GraphicBlock));
+    return *instance;
+}
+
+// The blocks of a read take their brushes from a few event colours, or a few shades of them at
+// a zoom level, and the brush handed in is often a fresh one per block: blocks share one brush
+// per colour and style instead, found in a small cache of the thread that builds them.
+QBrush sharedBrush(const QBrush &brush)
+{
+    const Qt::BrushStyle style = brush.style();
+    if (style == Qt::NoBrush || style > Qt::DiagCrossPattern || !brush.transform().isIdentity())
+        return brush;
+    constexpr int cacheSize = 64;
+    thread_local std::vector<QBrush> cache;
+    thread_local int next = 0;
+    for (const QBrush &known : cache) {
+        if (known.style() == style && known.color() == brush.color())
+            return known;
+    }
+    if (int(cache.size()) < cacheSize) {
+        cache.push_back(brush);
+    } else {
+        cache[next] = brush;
+        next = (next + 1) % cacheSize;
+    }
+    return brush;
+}
+
 } // namespace
+
+void *GraphicBlock::operator new(size_t size)
+{
+    if (!ZELVAR_BLOCK_POOL || size != sizeof(GraphicBlock))
+        return ::operator new(size);
+    return pool().allocate();
+}
+
+void GraphicBlock::operator delete(void *block, size_t size)
+{
+    if (!ZELVAR_BLOCK_POOL || size != sizeof(GraphicBlock))
+        ::operator delete(block);
+    else
+        pool().deallocate(block);
+}
+
+size_t GraphicBlock::poolBytes()
+{
+    return ZELVAR_BLOCK_POOL ? pool().slabCount() * BlockPool::slabSize : 0;
+}
 
 GraphicBlock::GraphicBlock(QString name) : name(std::move(name))
 {
@@ -94,7 +160,7 @@ void GraphicBlock::setSizeTracePc(const int &largeur, const int &hauteur)
 
 void GraphicBlock::setBrush(const QBrush &brush)
 {
-    this->brush = brush;
+    this->brush = sharedBrush(brush);
 }
 
 void GraphicBlock::setPc(int pc)

@@ -44,7 +44,7 @@ public:
     int getPc() const { return pc; }
     int getCycle() const { return cycle; }
     int getNbEvent() const { return nbEvent; }
-    QBrush getBrush() const { return brush; }
+    const QBrush &getBrush() const { return brush; }
 
     // r is the part of the view, in view pixels, that the painter's device shows; its
     // top-left corner is the device's (0, 0).
@@ -57,6 +57,13 @@ public:
     // Number of blocks alive in the process, to prove that loading and dropping trace
     // windows leaves none behind.
     static int liveCount() { return liveBlocks.load(std::memory_order_relaxed); }
+
+    // Blocks live in a pool of their own (see BlockPool): no allocator overhead per block and
+    // cheap reclaiming when a file's blocks are dropped together.
+    static void *operator new(size_t size);
+    static void operator delete(void *block, size_t size);
+    // Bytes held by the pool, for the benchmark.
+    static size_t poolBytes();
 
 private:
     friend class GraphicTrace;

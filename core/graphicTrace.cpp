@@ -38,7 +38,12 @@ void GraphicTrace::addCycle(const int &cycle)
 void GraphicTrace::addElement(const int &cycle, GraphicBlock &element)
 {
     Locker locker(lock);
-    tabCycle[cycle].push_back(&element);
+    // A read adds its blocks cycle after cycle, mostly at the end of the table.
+    const bool last = !tabCycle.empty() && tabCycle.rbegin()->first == cycle;
+    ElementList &list = last ? tabCycle.rbegin()->second : tabCycle[cycle];
+    if (list.empty())
+        list.reserve(8); // the usual events of a cycle without growing through 1, 2 and 4
+    list.push_back(&element);
     retain(element);
 }
 

@@ -7,6 +7,7 @@
 #include "gui/traceGeometry.h"
 
 #include <QPainter>
+#include <QRegion>
 #include <QScrollBar>
 
 TraceWidget::TraceWidget(QWidget *parent, const char *name)
@@ -159,6 +160,14 @@ void TraceWidget::updateNewSize()
     graphicBlockWidget->setGeometry(layout.surface);
     horizontalScrollBar->setGeometry(layout.horizontalBar);
     verticalScrollBar->setGeometry(layout.verticalBar);
+}
+
+void TraceWidget::paintBackground(QPainter &painter)
+{
+    const QRegion rest =
+        QRegion(rect()).subtracted(infoBar->geometry()).subtracted(graphicBlockWidget->geometry());
+    for (const QRect &part : rest)
+        painter.fillRect(part, Qt::white);
 }
 
 void TraceWidget::paintStrip(QPainter &painter, int step)

@@ -68,6 +68,9 @@ protected:
     void paintEvent(QPaintEvent *e) override = 0;
 
     GraphicTrace *currentTrace() const { return graphicTrace.load(std::memory_order_acquire); }
+    // Fills with white what neither the strip nor the surface covers; both paint every pixel
+    // of their own, so the large surface is filled once per frame, not twice.
+    void paintBackground(QPainter &painter);
     // Fills the strip with its grey and writes the labels; `step` is the number of cycles
     // one column stands for.
     void paintStrip(QPainter &painter, int step);

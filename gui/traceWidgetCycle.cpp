@@ -1,6 +1,7 @@
 #include "gui/traceWidgetCycle.h"
 
 #include "core/graphicTrace.h"
+#include "gui/blockPainter.h"
 #include "gui/graphicBlockWidget.h"
 #include "gui/popupInfo.h"
 #include "gui/storeBlocks.h"
@@ -158,7 +159,7 @@ void TraceWidgetCycle::prevPageVertical()
 void TraceWidgetCycle::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    painter.fillRect(rect(), Qt::white);
+    paintBackground(painter);
     paintStrip(painter, niveauZoom);
     paintSurface(painter);
 }
@@ -182,16 +183,27 @@ void TraceWidgetCycle::paintSurface(QPainter &painter)
     std::lock_guard<std::recursive_mutex> lock(trace->mutex());
     const GraphicTrace::TabCycle &tabCycle = trace->getTabCycle();
     auto entry = tabCycle.lower_bound(firstCycleToPaint);
+    // Blocks wholly outside the surface, highlight included, would only be clipped away.
+    const QRect reach(QPoint(-2, -2), surface.size() + QSize(4, 4));
+    blocks.clear();
     for (int column = 0; column < nbBlockHorizontalToPaint && entry != tabCycle.end();
          ++column, ++entry) {
         for (const auto &element : entry->second) {
             const GraphicBlock *block = blockOf(element);
-            if (!block)
+            if (!block || block->getPositionXTraceCycle() < 0 ||
+                block->getPositionYTraceCycle() < 0)
+                continue;
+            const QRect rect(block->getPositionXTraceCycle() - visible.left(),
+                             block->getPositionYTraceCycle() - visible.top(),
+                             block->getLargeurBlockTraceCycle(),
+                             block->getHauteurBlockTraceCycle());
+            if (!rect.adjusted(0, 0, 1, 1).intersects(reach))
                 continue;
             const bool selected = pcToDisplay != -1 && block->getPc() == pcToDisplay;
-            block->drawItByCycle(&painter, visible, selected);
+            blocks.add(rect, block->getBrush(), block, selected);
         }
     }
+    blocks.paintCycle(painter, visible);
 }
 
 void TraceWidgetCycle::graphicBlockWidgetMousePressEvent(QMouseEvent *e)

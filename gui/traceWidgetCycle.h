@@ -2,6 +2,7 @@
 #define TRACEWIDGETCYCLE_H
 
 #include "core/configEvent.h"
+#include "gui/blockPainter.h"
 #include "gui/traceWidget.h"
 
 #include <QString>
@@ -65,6 +66,7 @@ private:
     int originX = 0;
     int originY = 0;
     int pcToDisplay = -1;
+    BlockPainter blocks; // kept to reuse its buffers from frame to frame
 };
 
 #endif

@@ -237,7 +237,7 @@ void TraceWidgetPc::setTabPositionPc(const std::map<int, int> &positions)
 void TraceWidgetPc::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    painter.fillRect(rect(), Qt::white);
+    paintBackground(painter);
     paintStrip(painter, 1);
     paintSurface(painter);
 }
@@ -257,13 +257,25 @@ void TraceWidgetPc::paintSurface(QPainter &painter)
     GraphicTrace *trace = currentTrace();
     std::lock_guard<std::recursive_mutex> lock(trace->mutex());
     const GraphicTrace::TabPc &tabPc = trace->getTabPc();
+    blocks.clear();
     for (auto entry = tabPc.find(numFirstPcToPaint);
          entry != tabPc.end() && entry->first <= numLastPcToPaint; ++entry) {
         for (const auto &element : entry->second) {
-            if (const GraphicBlock *block = blockOf(element))
-                block->drawItByPc(&painter, visible, false);
+            const GraphicBlock *block = blockOf(element);
+            if (!block || block->getPositionXTracePc() < 0 || block->getPositionYTracePc() < 0)
+                continue;
+            const QRect rect(block->getPositionXTracePc() - visible.left(),
+                             block->getPositionYTracePc() - visible.top(),
+                             block->getLargeurBlockTracePc(), block->getHauteurBlockTracePc());
+            // Beyond the right or bottom edge: not drawn. Left of or above the surface: only
+            // clipped away.
+            if (rect.x() >= visible.width() || rect.y() >= visible.height() ||
+                rect.right() + 1 < 0 || rect.bottom() + 1 < 0)
+                continue;
+            blocks.add(rect, block->getBrush(), block, false);
         }
     }
+    blocks.paintPc(painter, visible);
 }
 
 void TraceWidgetPc::graphicBlockWidgetMousePressEvent(QMouseEvent *e)

@@ -1,6 +1,7 @@
 #ifndef TRACEWIDGETPC_H
 #define TRACEWIDGETPC_H
 
+#include "gui/blockPainter.h"
 #include "gui/traceWidget.h"
 
 #include <map>
@@ -72,6 +73,7 @@ private:
     int numLastPcToPaint = -1;
     int nbPcParAsm = 0;
     std::map<int, int> tabPositionPc;
+    BlockPainter blocks; // kept to reuse its buffers from frame to frame
 };
 
 #endif
