@@ -39,8 +39,7 @@ private slots:
 
     void receiversRunOnTheParserThread()
     {
-        // Connected directly, receivers run on the parser's thread; a failed run spoils no later
-        // one.
+        // Receivers run on the parser's thread; a failed run spoils none after it.
         ParserRig rig("trace");
         QThread *const caller = QThread::currentThread();
         std::atomic<bool> onCaller{true};
