@@ -86,16 +86,6 @@ void ControllerFixture::fermer()
     system.reset();
 }
 
-QString ControllerFixture::traceName(int numero) const
-{
-    return system->getParametres().traceFilename(numero);
-}
-
-QString ControllerFixture::zoomName(int numero) const
-{
-    return system->getParametres().zoomFilename(10, numero);
-}
-
 bool ControllerFixture::attendre(int timeoutMs)
 {
     QDeadlineTimer deadline(timeoutMs);
@@ -107,6 +97,44 @@ bool ControllerFixture::attendre(int timeoutMs)
         }
     }
     return false;
+}
+
+bool ControllerFixture::demarrer(int zoomIns)
+{
+    if (!ok())
+        return false;
+    if (!mainFrame)
+        creer();
+    emit mainFrame->demarrer();
+    for (int i = 0; attendre(); ++i) {
+        if (i == zoomIns)
+            return true;
+        emit mainFrame->nextZoom();
+    }
+    error = QStringLiteral("the loads did not end");
+    return false;
+}
+
+bool ControllerFixture::glisser(int cycle)
+{
+    emit mainFrame->sliderHorizontalMovedTraceCycle(cycle);
+    return attendre();
+}
+
+QStringList ControllerFixture::noms(const QList<int> &numeros, int niveau) const
+{
+    QStringList names;
+    for (int n : numeros) {
+        const Parametres &p = system->getParametres();
+        names << (niveau == 1 ? p.traceFilename(n) : p.zoomFilename(niveau, n));
+    }
+    return names;
+}
+
+QList<int> ControllerFixture::fenetre() const
+{
+    return {system->getCycleMinTraceCycle(), system->getCycleMaxTraceCycle(),
+            system->getTracePrecedenteChargee(), system->getTraceSuivanteChargee()};
 }
 
 QSet<int> ControllerFixture::fichiersCycle() const
@@ -123,17 +151,31 @@ QSet<int> ControllerFixture::fichiersCycle() const
 QSet<int> ControllerFixture::fichiersPc() const
 {
     const int nb = system->getParametres().nbCycleParTrace;
-    GraphicTrace &store = system->getGraphicTrace();
-    std::lock_guard<std::recursive_mutex> lock(store.mutex());
     QSet<int> files;
-    for (const auto &entry : store.getTabPc()) {
-        for (GraphicElement *element : entry.second)
-            files.insert(static_cast<GraphicBlock *>(element)->getCycle() / nb * nb);
-    }
+    blocFautif(true, [&](int, const GraphicBlock &block) {
+        files.insert(block.getCycle() / nb * nb);
+        return true;
+    });
     return files;
 }
 
-int ControllerFixture::blocsStore() const
+QString
+ControllerFixture::blocFautif(bool tabPc,
+                              const std::function<bool(int, const GraphicBlock &)> &ok) const
+{
+    GraphicTrace &store = system->getGraphicTrace();
+    std::lock_guard<std::recursive_mutex> lock(store.mutex());
+    for (const auto &entry : tabPc ? store.getTabPc() : store.getTabCycle()) {
+        for (GraphicElement *element : entry.second) {
+            const auto &block = *static_cast<GraphicBlock *>(element);
+            if (!ok(entry.first, block))
+                return block.getName() + " at " + QString::number(entry.first);
+        }
+    }
+    return QString();
+}
+
+bool ControllerFixture::aucuneFuite() const
 {
     GraphicTrace &store = system->getGraphicTrace();
     std::lock_guard<std::recursive_mutex> lock(store.mutex());
@@ -142,7 +184,7 @@ int ControllerFixture::blocsStore() const
         for (const auto &entry : *table)
             blocks.insert(entry.second.begin(), entry.second.end());
     }
-    return int(blocks.size());
+    return GraphicBlock::liveCount() == int(blocks.size());
 }
 
 QList<QString> ControllerFixture::textes(MessageBox::Kind kind) const
@@ -153,4 +195,13 @@ QList<QString> ControllerFixture::textes(MessageBox::Kind kind) const
             result.append(message.second);
     }
     return result;
+}
+
+TraceGeneratorOptions grandJeu()
+{
+    TraceGeneratorOptions options;
+    options.nbCycleTotal = 60000;
+    options.nbCycleParTrace = 20000;
+    options.nbPc = 400;
+    return options;
 }

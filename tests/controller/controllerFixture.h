@@ -11,12 +11,14 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <functional>
 #include <memory>
 
+class GraphicBlock;
 class MainFrame;
 
-// Records the identity numbers (350000 ... 380000) of the controller's events as the main
-// window receives them, in delivery order.
+// Records the identity numbers of the controller's events in the order the main window
+// receives them.
 class EventRecorder : public QObject
 {
     Q_OBJECT
@@ -45,18 +47,32 @@ public:
     void fermer();
     // Waits for every read and load phase to end.
     bool attendre(int timeoutMs = 20000);
+    // Creates if needed, presses "Execute", then "Zoom +" zoomIns times, waiting each time;
+    // false with error set if anything failed.
+    bool demarrer(int zoomIns = 0);
+    // Moves the cycle view's slider as a user would and waits for the read.
+    bool glisser(int cycle);
 
     QString traceFile(int numero) const { return options.traceFilePath(numero); }
     QString zoomFile(int numero) const { return options.zoomFilePath(10, numero); }
     QString asmFile(int numero) const { return options.asmFilePath(numero); }
-    QString traceName(int numero) const;
-    QString zoomName(int numero) const;
+    // Names as the controller builds them: trace files at level 1, else zoom files.
+    QStringList noms(const QList<int> &numeros, int niveau) const;
+    // Files read since the first n.
+    QStringList lusDepuis(int n) const { return system->getFichiersLus().mid(n); }
+    int lus() const { return int(system->getFichiersLus().size()); }
 
+    // The cycle view's window: first and last cycle, previous and next file loaded.
+    QList<int> fenetre() const;
     // The file numbers of the cycles held by the store's cycle table / PC table.
     QSet<int> fichiersCycle() const;
     QSet<int> fichiersPc() const;
-    // Distinct blocks referenced by the store.
-    int blocsStore() const;
+    // Under the store's lock: the first block of the PC table (else the cycle table) that
+    // fails ok, described; empty when all pass.
+    QString blocFautif(bool tabPc,
+                       const std::function<bool(int key, const GraphicBlock &)> &ok) const;
+    // No block lives outside the store (the blocks of dropped files were freed).
+    bool aucuneFuite() const;
     // Texts of the boxes shown: "error" alerts, "information" notices.
     QList<QString> alertes() const { return textes(MessageBox::Kind::Alert); }
     QList<QString> informations() const { return textes(MessageBox::Kind::Information); }
@@ -74,5 +90,8 @@ private:
     QList<QString> textes(MessageBox::Kind kind) const;
     MessageBox::Handler ancienHandler;
 };
+
+// A data set large enough that its reads are still running when a test acts.
+TraceGeneratorOptions grandJeu();
 
 #endif
