@@ -18,6 +18,8 @@
 #include <QFile>
 #include <QThread>
 
+#include <algorithm>
+
 Q_LOGGING_CATEGORY(lcController, "zelvar.controller", QtWarningMsg)
 
 namespace {
@@ -621,6 +623,8 @@ void System::parserFinished(ParserSlot *slot)
         if (!next->cancelled)
             beginLoad(*slot, std::move(next));
     }
+    suivreCycleCourant();
+    suivreCycleCourantPc();
 }
 
 // Stops the reads whose results are no longer wanted. No callback of theirs runs once
@@ -676,7 +680,9 @@ bool System::mustAddInTracePc(const Parser *parser, const QString &filename) con
     if (parser != parserTraceSuivante.get() && parser != parserTracePrecedente.get())
         return false;
     // Until a pc is chosen the PC view's window is the cycle view's: its table follows it.
-    if (!tracePcSeparee)
+    // So it is while a start reads its three files, even once a pc is chosen: the PC view
+    // took this window as it was, before any of its neighbours was read.
+    if (!tracePcSeparee || etapeChargement < 3)
         return true;
     return filename != nameTracePcPrecedente && filename != nameTracePcCourante &&
            filename != nameTracePcSuivante;
@@ -738,6 +744,14 @@ void System::parserCurrentFileTrace()
     const int n = Parametres::numeroFichier(cycleCourantTraceCycle, nb);
     numTraceCourante = n;
     numTracePcCourante = n;
+    // The neighbours are not read yet, but their numbers are already the new window's: a pc
+    // chosen meanwhile hands them to the PC view, whose drops keep what they cover.
+    numTracePrecedente = n - nb;
+    numTraceSuivante = n + nb;
+    numTracePcPrecedente = n - nb;
+    numTracePcSuivante = n + nb;
+    nameTracePrecedente = nameTracePcPrecedente = parametres.traceFilename(n - nb);
+    nameTraceSuivante = nameTracePcSuivante = parametres.traceFilename(n + nb);
     cycleMinTraceCycle = n;
     cycleMaxTraceCycle = n;
     cycleMinTracePc = n;
@@ -792,7 +806,10 @@ void System::dropPcFile(int numero)
 void System::parserNextFileTrace()
 {
     const int nb = parametres.nbCycleParTrace;
-    numTraceCourante = Parametres::numeroFichier(cycleCourantTraceCycle, nb);
+    // While a start reads its three files the window stays around the first one, wherever
+    // the view is moved meanwhile; it follows the view once they are read.
+    if (etapeChargement == 3)
+        numTraceCourante = Parametres::numeroFichier(cycleCourantTraceCycle, nb);
     nameTraceCourante = parametres.traceFilename(numTraceCourante);
     numTraceSuivante = numTraceCourante + nb;
     if (!tracePcSeparee)
@@ -867,7 +884,8 @@ void System::parserNextFileTrace()
 void System::parserPrevFileTrace()
 {
     const int nb = parametres.nbCycleParTrace;
-    numTraceCourante = Parametres::numeroFichier(cycleCourantTraceCycle, nb);
+    if (etapeChargement == 3)
+        numTraceCourante = Parametres::numeroFichier(cycleCourantTraceCycle, nb);
     nameTraceCourante = parametres.traceFilename(numTraceCourante);
     numTracePrecedente = numTraceCourante - nb;
     if (!tracePcSeparee)
@@ -941,7 +959,8 @@ bool System::isCycleViewName(const QString &name) const
 void System::parserNextFileTracePc()
 {
     const int nb = parametres.nbCycleParTrace;
-    numTracePcCourante = Parametres::numeroFichier(cycleCourantTracePc, nb);
+    numTracePcCourante =
+        std::min(Parametres::numeroFichier(cycleCourantTracePc, nb), numTracePcCourante + nb);
     nameTracePcCourante = parametres.traceFilename(numTracePcCourante);
     numTracePcSuivante = numTracePcCourante + nb;
     const QString name = createNextTracePcFilename();
@@ -989,7 +1008,8 @@ void System::parserNextFileTracePc()
 void System::parserPrevFileTracePc()
 {
     const int nb = parametres.nbCycleParTrace;
-    numTracePcCourante = Parametres::numeroFichier(cycleCourantTracePc, nb);
+    numTracePcCourante =
+        std::max(Parametres::numeroFichier(cycleCourantTracePc, nb), numTracePcCourante - nb);
     nameTracePcCourante = parametres.traceFilename(numTracePcCourante);
     numTracePcPrecedente = numTracePcCourante - nb;
     const QString name = createPrevTracePcFilename();
@@ -1198,16 +1218,44 @@ void System::nextCycleTraceCycle(int c)
 {
     cycleCourantTraceCycle = c;
     positionSliderHorizontalTraceCycle = c;
-    if (c >= numTraceSuivante && !neighbourBusy(true))
-        parserNextFileTrace();
+    suivreCycleCourant();
 }
 
 void System::prevCycleTraceCycle(int c)
 {
     cycleCourantTraceCycle = c;
     positionSliderHorizontalTraceCycle = c;
-    if (c <= numTraceCourante - 1 && !neighbourBusy(false))
-        parserPrevFileTrace();
+    suivreCycleCourant();
+}
+
+// Arrows and pages move the cycle view by any number of cycles. A step into a neighbouring
+// file slides the window by one file; a jump further would slide it by one file too and leave
+// the view on cycles nobody reads, so the window is read again around the new cycle. A step
+// taken while a neighbour is being read is caught up once that read has ended.
+void System::suivreCycleCourant()
+{
+    if (ferme || etapeChargement < 3)
+        return;
+    const int nb = parametres.nbCycleParTrace;
+    const int c = cycleCourantTraceCycle;
+    const int n = Parametres::numeroFichier(c, nb);
+    if (c >= numTraceCourante && c < numTraceSuivante)
+        return;
+    if (n != numTraceCourante + nb && n != numTraceCourante - nb && c >= 0) {
+        const QString name =
+            niveauZoom != 1 ? parametres.zoomFilename(niveauZoom, n) : parametres.traceFilename(n);
+        if (QFile::exists(name)) {
+            changeNiveauZoom();
+            return;
+        }
+    }
+    if (c >= numTraceSuivante) {
+        if (!neighbourBusy(true))
+            parserNextFileTrace();
+    } else if (c <= numTraceCourante - 1) {
+        if (!neighbourBusy(false))
+            parserPrevFileTrace();
+    }
 }
 
 // Until a pc is chosen the PC view has no window of its own to slide.
@@ -1216,9 +1264,7 @@ void System::nextCycleTracePc(int c)
     if (niveauZoom != 1)
         return;
     cycleCourantTracePc = c;
-    if (tracePcSeparee && c >= numTracePcCourante + parametres.nbCycleParTrace &&
-        !neighbourPcBusy(true))
-        parserNextFileTracePc();
+    suivreCycleCourantPc();
 }
 
 void System::prevCycleTracePc(int c)
@@ -1226,8 +1272,36 @@ void System::prevCycleTracePc(int c)
     if (niveauZoom != 1)
         return;
     cycleCourantTracePc = c;
-    if (tracePcSeparee && c <= numTracePcCourante - 1 && !neighbourPcBusy(false))
-        parserPrevFileTracePc();
+    suivreCycleCourantPc();
+}
+
+// The PC view's window slides one file at a time towards the view's cycle, so that every file
+// it leaves is dropped: a page may jump further than the next file, and a step taken while a
+// neighbour is read waits for that read to end (this runs again then).
+void System::suivreCycleCourantPc()
+{
+    if (ferme || niveauZoom != 1 || !tracePcSeparee)
+        return;
+    const int nb = parametres.nbCycleParTrace;
+    for (;;) {
+        const int avant = numTracePcCourante;
+        const int c = cycleCourantTracePc;
+        if (c >= numTracePcCourante + nb) {
+            if (neighbourPcBusy(true) ||
+                !QFile::exists(parametres.traceFilename(numTracePcCourante + nb)))
+                return;
+            parserNextFileTracePc();
+        } else if (c <= numTracePcCourante - 1) {
+            if (neighbourPcBusy(false) ||
+                !QFile::exists(parametres.traceFilename(numTracePcCourante - nb)))
+                return;
+            parserPrevFileTracePc();
+        } else {
+            return;
+        }
+        if (numTracePcCourante == avant)
+            return;
+    }
 }
 
 void System::sliderHorizontalMovedTraceCycle(int v)
@@ -1482,6 +1556,15 @@ void System::parserCurrentFileAsm(int pc, int /*cycle*/)
     // Blocks without an instruction (and zoom blocks) have pc -1: no listing holds it.
     if (ferme || pc < 0)
         return;
+    // The PC view takes the cycle view's window below: what only its old window held goes,
+    // or it would stay in the PC table unseen and come back twice when read again.
+    if (tracePcSeparee) {
+        for (int numero : {numTracePcPrecedente, numTracePcCourante, numTracePcSuivante}) {
+            if (numero != numTracePrecedente && numero != numTraceCourante &&
+                numero != numTraceSuivante)
+                dropPcFile(numero);
+        }
+    }
     tracePcSeparee = true;
     numAsmCourant = Parametres::numeroFichier(pc, parametres.nbPcParAsm);
     // The PC view takes over the cycle view's window as it stands: those are the files whose

@@ -198,6 +198,8 @@ private:
     void endOfZoomParse();
     void endOfTracePcOnlyParse();
     void avancerEtapeChargement();
+    void suivreCycleCourant();
+    void suivreCycleCourantPc();
 
     // Trace and zoom callbacks (parser thread, on the read's own context).
     void addCycleTrace(LoadContext &ctx, int c);

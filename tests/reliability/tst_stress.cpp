@@ -1,0 +1,281 @@
+#include "viewerHarness.h"
+
+#include "core/graphicBlock.h"
+#include "core/graphicTrace.h"
+#include "gui/graphicBlockWidget.h"
+#include "gui/mainFrame.h"
+#include "gui/traceWidgetCycle.h"
+#include "gui/traceWidgetPc.h"
+
+#include <QElapsedTimer>
+#include <QRandomGenerator>
+#include <QScrollBar>
+#include <QtTest>
+
+// A user who scrolls fast, zooms, clicks and executes again while files load, on a trace of
+// thousands of small files; the store and the window of files are checked after every action.
+class TestStress : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void scenario();
+
+private:
+    std::unique_ptr<ViewerHarness> harness;
+};
+
+namespace {
+
+constexpr int nbFichiers = 2000;
+constexpr int cyclesParFichier = 20;
+
+int nbActions()
+{
+    bool ok = false;
+    const int n = qEnvironmentVariableIntValue("ZELVAR_STRESS_ACTIONS", &ok);
+    return ok && n > 0 ? n : 1500;
+}
+
+bool auRepos(const System &s)
+{
+    return !s.chargementEnCours() && s.getEtapeChargement() == 3;
+}
+
+// What was done last, for the failure message.
+class Journal
+{
+public:
+    void noter(int numero, const QString &action)
+    {
+        lignes.append(QString::number(numero) + QStringLiteral(": ") + action);
+        if (lignes.size() > 12)
+            lignes.removeFirst();
+    }
+    QByteArray texte(const QString &panne) const
+    {
+        return (panne + QStringLiteral("\nlast actions:\n") + lignes.join(QLatin1Char('\n')))
+            .toUtf8();
+    }
+
+private:
+    QStringList lignes;
+};
+
+// A visible block of the cycle view with an instruction, as a point of its drawing surface.
+bool pointSurBloc(ViewerHarness &h, QRandomGenerator &rng, QPoint &point)
+{
+    TraceWidgetCycle *vue = h.vueCycle();
+    const int niveau = h.system->getNiveauZoom();
+    const auto &config = h.system->getTabConfig();
+    const QSize surface = vue->getGraphicBlockWidget()->size();
+    GraphicTrace &store = h.system->getGraphicTrace();
+    std::lock_guard<std::recursive_mutex> lock(store.mutex());
+    QList<QPoint> candidats;
+    const auto debut = store.getTabCycle().lower_bound(vue->getPositionHorizontal());
+    for (auto it = debut; it != store.getTabCycle().end() && candidats.size() < 64; ++it) {
+        for (const GraphicElement *element : it->second) {
+            const auto *block = static_cast<const GraphicBlock *>(element);
+            const auto event = config.find(block->getName());
+            const int largeur = block->getLargeurBlockTraceCycle();
+            const int hauteur = block->getHauteurBlockTraceCycle();
+            if (event == config.end() || largeur <= 0 || hauteur <= 0)
+                continue;
+            const QPoint p(
+                (it->first - vue->getPositionHorizontal()) / niveau * largeur + largeur / 2,
+                (event->second.getPosition() - vue->getPositionVertical()) * hauteur + hauteur / 2);
+            if (p.x() >= 0 && p.y() >= 0 && p.x() < surface.width() && p.y() < surface.height())
+                candidats.append(p);
+        }
+    }
+    if (candidats.isEmpty())
+        return false;
+    point = candidats.at(int(rng.bounded(quint32(candidats.size()))));
+    return true;
+}
+
+void glisser(QScrollBar *bar, QRandomGenerator &rng, bool loin)
+{
+    bar->setSliderDown(true);
+    const int pas = 1 + int(rng.bounded(3u));
+    for (int i = 0; i < pas; ++i) {
+        int v = 0;
+        if (loin || bar->maximum() <= bar->minimum())
+            v = bar->minimum() + int(rng.bounded(quint32(bar->maximum() - bar->minimum() + 1)));
+        else
+            v = bar->sliderPosition() + int(rng.bounded(121u)) - 60;
+        bar->setSliderPosition(v);
+        QCoreApplication::processEvents();
+    }
+    bar->setSliderDown(false);
+}
+
+void cliquerBarre(QScrollBar *bar, QRandomGenerator &rng)
+{
+    static const QAbstractSlider::SliderAction actions[] = {
+        QAbstractSlider::SliderSingleStepAdd, QAbstractSlider::SliderSingleStepSub,
+        QAbstractSlider::SliderPageStepAdd, QAbstractSlider::SliderPageStepSub};
+    const int n = 1 + int(rng.bounded(4u));
+    const auto action = actions[rng.bounded(4u)];
+    for (int i = 0; i < n; ++i)
+        bar->triggerAction(action);
+}
+
+QPoint auHasard(QWidget *widget, QRandomGenerator &rng)
+{
+    return QPoint(int(rng.bounded(quint32(qMax(1, widget->width())))),
+                  int(rng.bounded(quint32(qMax(1, widget->height())))));
+}
+
+} // namespace
+
+void TestStress::initTestCase()
+{
+    TraceGeneratorOptions options;
+    options.seed = 20261206;
+    options.nbCycleParTrace = cyclesParFichier;
+    options.nbCycleTotal = nbFichiers * cyclesParFichier;
+    options.nbEventKinds = 8;
+    options.fetchWidth = 1;
+    options.robSize = 8;
+    options.nbPc = 200;
+    options.nbPcParAsm = 100;
+    options.zoomLevels = {10};
+    QElapsedTimer timer;
+    timer.start();
+    harness = std::make_unique<ViewerHarness>(options);
+    QVERIFY2(harness->ok(), qPrintable(harness->error));
+    qInfo("%d trace files generated in %lld ms", nbFichiers, timer.elapsed());
+}
+
+void TestStress::cleanupTestCase()
+{
+    harness.reset();
+    QCOMPARE(GraphicBlock::liveCount(), 0);
+}
+
+void TestStress::scenario()
+{
+    ViewerHarness &h = *harness;
+    QVERIFY(QFile::exists(h.options.traceFilePath((nbFichiers - 1) * cyclesParFichier)));
+    h.creer();
+    QVERIFY(h.executer());
+    QVERIFY2(h.invariants(true).isEmpty(), qPrintable(h.invariants(true)));
+
+    QRandomGenerator rng(quint32(qEnvironmentVariableIntValue("ZELVAR_STRESS_SEED")) + 7u);
+    const int total = nbActions();
+    Journal journal;
+    QElapsedTimer timer;
+    timer.start();
+    int executions = 0;
+    int lecturesAsm = h.system->getNbLecturesAsm();
+    for (int numero = 0; numero < total; ++numero) {
+        TraceWidgetCycle *cycle = h.vueCycle();
+        TraceWidgetPc *pc = h.vuePc();
+        QString action;
+        const quint32 tirage = rng.bounded(100u);
+        if (tirage < 22) {
+            const bool loin = rng.bounded(5u) == 0;
+            action = QStringLiteral("drag cycle view") + (loin ? " far" : "");
+            glisser(cycle->getHorizontalScrollBar(), rng, loin);
+        } else if (tirage < 30) {
+            action = QStringLiteral("drag PC view");
+            glisser(pc->getHorizontalScrollBar(), rng, rng.bounded(5u) == 0);
+        } else if (tirage < 48) {
+            action = QStringLiteral("arrows/pages of the cycle view");
+            cliquerBarre(cycle->getHorizontalScrollBar(), rng);
+        } else if (tirage < 56) {
+            action = QStringLiteral("arrows/pages of the PC view");
+            cliquerBarre(pc->getHorizontalScrollBar(), rng);
+        } else if (tirage < 60) {
+            action = QStringLiteral("vertical bars");
+            cliquerBarre(
+                rng.bounded(2u) ? cycle->getVerticalScrollBar() : pc->getVerticalScrollBar(), rng);
+        } else if (tirage < 66) {
+            const bool in = rng.bounded(2u);
+            action = in ? QStringLiteral("zoom in") : QStringLiteral("zoom out");
+            if (in)
+                emit h.mainFrame->nextZoom();
+            else
+                emit h.mainFrame->prevZoom();
+        } else if (tirage < 78) {
+            QPoint point;
+            QWidget *surface = cycle->getGraphicBlockWidget();
+            if (pointSurBloc(h, rng, point)) {
+                action =
+                    QStringLiteral("left click on a block at %1,%2").arg(point.x()).arg(point.y());
+                QTest::mouseClick(surface, Qt::LeftButton, {}, point);
+            } else {
+                point = auHasard(surface, rng);
+                action = QStringLiteral("left click beside the blocks");
+                QTest::mouseClick(surface, Qt::LeftButton, {}, point);
+            }
+        } else if (tirage < 86) {
+            QWidget *surface =
+                rng.bounded(2u) ? cycle->getGraphicBlockWidget() : pc->getGraphicBlockWidget();
+            action = QStringLiteral("right press on ") + surface->parent()->objectName();
+            const QPoint point = auHasard(surface, rng);
+            QTest::mousePress(surface, Qt::RightButton, {}, point);
+            QCoreApplication::processEvents();
+            QTest::mouseRelease(surface, Qt::RightButton, {}, point);
+        } else if (tirage < 91) {
+            action = QStringLiteral("Execute");
+            ++executions;
+            emit h.mainFrame->demarrer();
+        } else if (tirage < 96) {
+            const quint32 quoi = rng.bounded(3u);
+            if (quoi == 0) {
+                const int n = 1000 + int(rng.bounded(quint32(nbFichiers * cyclesParFichier)));
+                action = QStringLiteral("Nb Cycle Total %1").arg(n);
+                emit h.mainFrame->nbCycleTotalChanged(n);
+            } else if (quoi == 1) {
+                action = QStringLiteral("Nb Pc by File again");
+                emit h.mainFrame->nbPcByAsmChanged(h.options.nbPcParAsm);
+            } else {
+                action = QStringLiteral("Nb Cycles by File again");
+                emit h.mainFrame->nbCycleByFileChanged(h.options.nbCycleParTrace);
+            }
+        } else {
+            const QSize taille(560 + int(rng.bounded(400u)), 400 + int(rng.bounded(300u)));
+            action = QStringLiteral("resize to %1x%2").arg(taille.width()).arg(taille.height());
+            h.mainFrame->resize(taille);
+        }
+        journal.noter(numero, action);
+        QCoreApplication::processEvents();
+        // Paint both views now, from whatever the store holds at this moment.
+        cycle->getGraphicBlockWidget()->repaint();
+        pc->getGraphicBlockWidget()->repaint();
+
+        QString panne = h.invariants(false);
+        if (panne.isEmpty() && (numero % 16 == 15 || rng.bounded(8u) == 0)) {
+            QTRY_VERIFY2_WITH_TIMEOUT(auRepos(*h.system), journal.texte(QStringLiteral("no rest")),
+                                      30000);
+            QCoreApplication::processEvents();
+            panne = h.invariants(true);
+        }
+        if (!panne.isEmpty())
+            panne += QStringLiteral("\nstate: ") + h.etat();
+        QVERIFY2(panne.isEmpty(), journal.texte(panne).constData());
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(auRepos(*h.system), 30000);
+    QVERIFY2(h.invariants(true).isEmpty(), qPrintable(h.invariants(true)));
+    // The only boxes a user meets on good data are the zoom ends.
+    for (const QString &message : h.messages())
+        QVERIFY2(message.startsWith(QStringLiteral("Vous etes au niveau de zoom")),
+                 qPrintable(message));
+    QVERIFY(h.system->getNbLecturesAsm() > lecturesAsm);
+    qInfo("%d actions (%d executions) in %lld ms", total, executions, timer.elapsed());
+
+    // Closing while a load runs: every thread stops and every block goes.
+    emit h.mainFrame->demarrer();
+    QTRY_VERIFY(h.system->chargementEnCours());
+    h.mainFrame->close();
+    QVERIFY(!h.system->threadsEnCours());
+    h.fermer();
+    QCOMPARE(GraphicBlock::liveCount(), 0);
+}
+
+QTEST_MAIN(TestStress)
+#include "tst_stress.moc"
