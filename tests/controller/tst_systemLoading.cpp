@@ -26,8 +26,6 @@ private slots:
     void roadOfOneStart()
     {
         ControllerFixture f;
-        f.creer();
-        QCOMPARE(f.system->getNiveauZoom(), 1);
         QVERIFY2(f.demarrer(), qPrintable(f.error));
         // Configuration on the GUI thread, then level 10: current file, none before cycle 0,
         // next file; a PC repaint for the level, then a cycle repaint per file read and one
