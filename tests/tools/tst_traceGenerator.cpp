@@ -241,7 +241,6 @@ private slots:
                 for (int i = 0; i < zoom.size(); ++i) {
                     QCOMPARE(zoom[i].first, n + i * level);
                     for (const auto &[name, count] : zoom[i].second) {
-                        QVERIFY(count >= 1 && count <= level);
                         QVERIFY2(!read[zoom[i].first].count(name), "event listed twice");
                         read[zoom[i].first][name] = count;
                     }
