@@ -4,6 +4,7 @@
 #include "core/graphicTrace.h"
 #include "gui/customEvents.h"
 #include "gui/mainFrame.h"
+#include "gui/traceWidgetCycle.h"
 
 #include <QDir>
 #include <QEvent>
@@ -119,6 +120,12 @@ bool ControllerFixture::glisser(int cycle)
 {
     emit mainFrame->sliderHorizontalMovedTraceCycle(cycle);
     return attendre();
+}
+
+QScrollBar *ControllerFixture::barreCycle() const
+{
+    return mainFrame->findChild<TraceWidgetCycle *>(QStringLiteral("traceWidgetCycle"))
+        ->getHorizontalScrollBar();
 }
 
 QStringList ControllerFixture::noms(const QList<int> &numeros, int niveau) const

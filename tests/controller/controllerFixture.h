@@ -16,6 +16,7 @@
 
 class GraphicBlock;
 class MainFrame;
+class QScrollBar;
 
 // Records the identity numbers of the controller's events in the order the main window
 // receives them.
@@ -52,6 +53,7 @@ public:
     bool demarrer(int zoomIns = 0);
     // Moves the cycle view's slider as a user would and waits for the read.
     bool glisser(int cycle);
+    QScrollBar *barreCycle() const; // the cycle view's horizontal slider
 
     QString traceFile(int numero) const { return options.traceFilePath(numero); }
     QString zoomFile(int numero) const { return options.zoomFilePath(10, numero); }

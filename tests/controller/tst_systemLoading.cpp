@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QScrollBar>
 #include <QtTest>
 
 namespace {
@@ -17,7 +18,7 @@ constexpr int alert = MainFrameMessageAlertEvent::Id;
 } // namespace
 
 // The road of a start, the zoom levels and their file orders, missing files, and starts,
-// zooms and closes that come while files are being read.
+// zooms, slides and closes that come while files are being read.
 class TestSystemLoading : public QObject
 {
     Q_OBJECT
@@ -165,29 +166,6 @@ private slots:
         QCOMPARE(f.system->getNiveauZoom(), 10);
     }
 
-    // A start while a pc is chosen and the PC view reads a file of its own.
-    void secondStartStartsOver()
-    {
-        ControllerFixture f;
-        QVERIFY2(f.demarrer(1), qPrintable(f.error));
-        QVERIFY(f.glisser(150));
-        QCOMPARE(f.fichiersCycle(), QSet<int>({0, 100, 200}));
-        emit f.mainFrame->displayPcTracePc(5, 150);
-        emit f.mainFrame->nextCycleTracePc(200);
-        QVERIFY(f.system->chargementEnCours());
-        const int lus = f.lus();
-        QVERIFY2(f.demarrer(), qPrintable(f.error));
-        QVERIFY(!f.system->getTracePcSeparee());
-        QCOMPARE(f.system->getNumAsmCharge(), -1);
-        QVERIFY(f.system->getTabPositionPc().empty());
-        QCOMPARE(f.system->getNiveauZoom(), 10);
-        QCOMPARE(f.system->getCycleCourantTraceCycle(), 0);
-        QCOMPARE(f.lusDepuis(lus), f.noms({0, 100}, 10));
-        QCOMPARE(f.fichiersCycle(), QSet<int>({0, 100}));
-        QVERIFY(f.system->getGraphicTrace().getTabPc().empty());
-        QVERIFY(f.aucuneFuite());
-    }
-
     void missingFileGivesOneAlert_data()
     {
         QTest::addColumn<QString>("missing");
@@ -245,8 +223,9 @@ private slots:
         QCOMPARE(f.fichiersCycle(), QSet<int>({0}));
     }
 
-    // Starts, then zooms, then a close, each while files are read: the results of abandoned
-    // loads are gone, and closing returns once every parser thread has stopped.
+    // Starts, zooms, a slide and a close, each while files are read: the results of abandoned
+    // loads are gone, a busy neighbour is not given a new file, and closing returns once
+    // every parser thread has stopped.
     void whileLoading()
     {
         ControllerFixture f(grandJeu());
@@ -275,6 +254,21 @@ private slots:
         QCOMPARE(f.blocFautif(false, single), QString());
         QVERIFY(f.aucuneFuite());
         QVERIFY(f.alertes().isEmpty());
+
+        // Into the next file: moving on while it is read only repaints, and a release puts
+        // the slider back at the last position.
+        emit f.mainFrame->sliderHorizontalMovedTraceCycle(20000);
+        QVERIFY(f.system->chargementEnCours());
+        const int lus = f.lus();
+        emit f.mainFrame->sliderHorizontalMovedTraceCycle(20010);
+        emit f.mainFrame->nextCycleTraceCycle(20011);
+        QCOMPARE(f.lus(), lus);
+        f.barreCycle()->setValue(5);
+        emit f.mainFrame->sliderHorizontalReleasedTraceCycle(20011);
+        QCOMPARE(f.barreCycle()->value(), 20011);
+        QVERIFY(f.attendre(120000));
+        QCOMPARE(f.fichiersCycle(), QSet<int>({0, 20000, 40000}));
+        QCOMPARE(f.lus(), lus);
 
         emit f.mainFrame->demarrer();
         QVERIFY(f.system->threadsEnCours());

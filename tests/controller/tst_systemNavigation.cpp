@@ -1,24 +1,14 @@
 #include "controllerFixture.h"
 
 #include "core/graphicBlock.h"
+#include "core/graphicTrace.h"
 #include "gui/customEvents.h"
 #include "gui/mainFrame.h"
 #include "gui/tableAsm.h"
-#include "gui/traceWidgetCycle.h"
 
 #include <QFile>
 #include <QScrollBar>
 #include <QtTest>
-
-namespace {
-
-QScrollBar *sliderCycle(ControllerFixture &f)
-{
-    return f.mainFrame->findChild<TraceWidgetCycle *>(QStringLiteral("traceWidgetCycle"))
-        ->getHorizontalScrollBar();
-}
-
-} // namespace
 
 // Sliding the windows of files, their edges and snap-backs, and choosing a pc: the assembly
 // table, the rows of the PC view and the PC view's own window.
@@ -98,30 +88,10 @@ private slots:
         QCOMPARE(f.system->getCycleCourantTraceCycle(), expected);
         QFETCH(bool, snapped);
         if (snapped)
-            QCOMPARE(sliderCycle(f)->value(), start);
-        sliderCycle(f)->setValue(42);
+            QCOMPARE(f.barreCycle()->value(), start);
+        f.barreCycle()->setValue(42);
         emit f.mainFrame->sliderHorizontalReleasedTraceCycle(100000);
-        QCOMPARE(sliderCycle(f)->value(), expected);
-    }
-
-    // While the next file is read, moving on only repaints, and a release puts the slider
-    // back at the last position.
-    void slideWaitsForBusyNeighbour()
-    {
-        ControllerFixture f(grandJeu());
-        QVERIFY2(f.demarrer(1), qPrintable(f.error));
-        emit f.mainFrame->sliderHorizontalMovedTraceCycle(20000);
-        QVERIFY(f.system->chargementEnCours());
-        const int lus = f.lus();
-        emit f.mainFrame->sliderHorizontalMovedTraceCycle(20010);
-        emit f.mainFrame->nextCycleTraceCycle(20011);
-        QCOMPARE(f.lus(), lus);
-        sliderCycle(f)->setValue(5);
-        emit f.mainFrame->sliderHorizontalReleasedTraceCycle(20011);
-        QCOMPARE(sliderCycle(f)->value(), 20011);
-        QVERIFY(f.attendre(120000));
-        QCOMPARE(f.fichiersCycle(), QSet<int>({0, 20000, 40000}));
-        QCOMPARE(f.lus(), lus);
+        QCOMPARE(f.barreCycle()->value(), expected);
     }
 
     // One read per listing file, the table filled through posted events; the parameters
@@ -218,6 +188,21 @@ private slots:
         QVERIFY(f.fichiersPc().contains(100));
         QVERIFY(f.aucuneFuite());
         QVERIFY(f.alertes().isEmpty());
+
+        // A start while the PC view reads a file of its own forgets the pc and its window.
+        emit f.mainFrame->prevCycleTracePc(199);
+        QVERIFY(f.system->chargementEnCours());
+        lus = f.lus();
+        QVERIFY2(f.demarrer(), qPrintable(f.error));
+        QVERIFY(!f.system->getTracePcSeparee());
+        QCOMPARE(f.system->getNumAsmCharge(), -1);
+        QVERIFY(f.system->getTabPositionPc().empty());
+        QCOMPARE(f.system->getNiveauZoom(), 10);
+        QCOMPARE(f.system->getCycleCourantTraceCycle(), 0);
+        QCOMPARE(f.lusDepuis(lus), f.noms({0, 100}, 10));
+        QCOMPARE(f.fichiersCycle(), QSet<int>({0, 100}));
+        QVERIFY(f.system->getGraphicTrace().getTabPc().empty());
+        QVERIFY(f.aucuneFuite());
     }
 
     // A listing that could not be read is read again at the next request for one of its pcs.
