@@ -6,8 +6,6 @@
 #include <QPen>
 #include <QRect>
 
-#include <vector>
-
 std::atomic<int> GraphicBlock::liveBlocks{0};
 
 namespace {
@@ -36,28 +34,41 @@ BlockPool &pool()
     return *instance;
 }
 
+const void *identity(const QBrush &brush)
+{
+    return const_cast<QBrush &>(brush).data_ptr().get();
+}
+
 // The blocks of a read take their brushes from a few event colours, or a few shades of them at
 // a zoom level, and the brush handed in is often a fresh one per block: blocks share one brush
-// per colour and style instead, found in a small cache of the thread that builds them.
-QBrush sharedBrush(const QBrush &brush)
+// per colour and style instead, kept in a small direct-mapped cache of the building thread.
+void assignShared(QBrush &target, const QBrush &brush)
 {
+    constexpr int bits = 6;
+    thread_local QBrush cache[1 << bits];
+    thread_local int last = 0;
+    if (identity(target) == identity(brush))
+        return;
+    if (identity(cache[last]) == identity(brush)) { // runs of one kind of event
+        target = cache[last];
+        return;
+    }
     const Qt::BrushStyle style = brush.style();
-    if (style == Qt::NoBrush || style > Qt::DiagCrossPattern || !brush.transform().isIdentity())
-        return brush;
-    constexpr int cacheSize = 64;
-    thread_local std::vector<QBrush> cache;
-    thread_local int next = 0;
-    for (const QBrush &known : cache) {
-        if (known.style() == style && known.color() == brush.color())
-            return known;
+    if (style == Qt::NoBrush || style > Qt::DiagCrossPattern || !brush.transform().isIdentity()) {
+        target = brush;
+        return;
     }
-    if (int(cache.size()) < cacheSize) {
-        cache.push_back(brush);
-    } else {
-        cache[next] = brush;
-        next = (next + 1) % cacheSize;
+    const QColor &colour = brush.color();
+    const quint32 key = (colour.rgba() ^ quint32(style) * 0x9e3779b9u) * 2654435761u;
+    const int slot = int(key >> (32 - bits));
+    QBrush &known = cache[slot];
+    last = slot;
+    if (known.style() == style && known.color() == colour && known.transform().isIdentity()) {
+        target = known;
+        return;
     }
-    return brush;
+    known = brush;
+    target = brush;
 }
 
 } // namespace
@@ -160,7 +171,7 @@ void GraphicBlock::setSizeTracePc(const int &largeur, const int &hauteur)
 
 void GraphicBlock::setBrush(const QBrush &brush)
 {
-    this->brush = sharedBrush(brush);
+    assignShared(this->brush, brush);
 }
 
 void GraphicBlock::setPc(int pc)

@@ -5,6 +5,7 @@
 
 #include <expat.h>
 
+#include <climits>
 #include <cstring>
 
 Q_LOGGING_CATEGORY(lcParsers, "zelvar.parsers", QtWarningMsg)
@@ -165,7 +166,8 @@ int Parser::colonneDe(const char *name) const
 {
     for (size_t i = 0; i < tagsUtf8.size(); ++i) {
         const char *tag = tagsUtf8[i].constData();
-        if (tag[0] == name[0] && std::strcmp(tag, name) == 0)
+        // Tags are never empty, so name[1] exists once name[0] matched.
+        if (tag[0] == name[0] && tag[1] == name[1] && std::strcmp(tag, name) == 0)
             return static_cast<int>(i);
     }
     return -2;
@@ -231,8 +233,55 @@ bool Parser::signalerErreur(const QString &raison)
     return false;
 }
 
+namespace {
+
+bool espace(char16_t c)
+{
+    return c == u' ' || (c >= u'\t' && c <= u'\r');
+}
+
+// The plain decimal numbers the files hold, read without the general conversion: optional
+// blanks, an optional sign, digits, optional blanks, and a value within int. Anything else is
+// left to QString::toInt.
+bool entierSimple(const QString &text, int &value)
+{
+    const char16_t *c = reinterpret_cast<const char16_t *>(text.constData());
+    const char16_t *const fin = c + text.size();
+    while (c != fin && espace(*c))
+        ++c;
+    bool negatif = false;
+    if (c != fin && (*c == u'+' || *c == u'-')) {
+        negatif = *c == u'-';
+        ++c;
+    }
+    const char16_t *const chiffres = c;
+    qint64 n = 0;
+    while (c != fin && *c >= u'0' && *c <= u'9') {
+        n = n * 10 + (*c - u'0');
+        if (n > qint64(INT_MAX) + 1)
+            return false;
+        ++c;
+    }
+    if (c == chiffres)
+        return false;
+    while (c != fin && espace(*c))
+        ++c;
+    if (c != fin)
+        return false;
+    if (negatif)
+        n = -n;
+    if (n > INT_MAX || n < INT_MIN)
+        return false;
+    value = int(n);
+    return true;
+}
+
+} // namespace
+
 bool Parser::lireEntier(const QString &text, int &value)
 {
+    if (entierSimple(text, value))
+        return true;
     bool ok = false;
     const int lu = text.toInt(&ok, 10);
     if (ok) {
@@ -303,7 +352,9 @@ bool Parser::lancerLecture(QIODevice &source, const QString &nameForReports)
             // the recursive lock. A requestStop() from another thread waits for the chunk, which
             // stops at the next callback once the flag is set.
             std::lock_guard<std::recursive_mutex> emission(emissionMutex);
+            emissionTenue = true;
             statut = XML_ParseBuffer(lecteur, static_cast<int>(lus), fin);
+            emissionTenue = false;
         }
         if (statut == XML_STATUS_ERROR) {
             if (!lectureArretee && !stopDemande.load()) {

@@ -127,6 +127,12 @@ protected:
     // Emits through f() unless a stop was requested; the stop cannot slip in between.
     template<typename F> bool emettre(F &&f)
     {
+        if (emissionTenue) { // inside a chunk, whose parse holds the lock already
+            if (stopDemande.load())
+                return false;
+            f();
+            return true;
+        }
         std::lock_guard<std::recursive_mutex> verrou(emissionMutex);
         if (stopDemande.load())
             return false;
@@ -182,6 +188,9 @@ private:
     std::atomic<bool> stopDemande{false};
     std::atomic<bool> enCours{false};
     std::recursive_mutex emissionMutex; // held around every emission, see requestStop()
+    // True while the parsing thread holds emissionMutex for a whole chunk; only that thread
+    // reads or writes it.
+    bool emissionTenue = false;
     // Held for a whole parse: orders one parse's work before the next and before destruction
     // in a way ThreadSanitizer sees (QThread's own start and join it does not).
     std::mutex parseMutex;
