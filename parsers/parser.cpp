@@ -213,7 +213,8 @@ bool Parser::endDocument()
 bool Parser::etapeAutomate(const QString &name)
 {
     const int colonne = &name == nomElement ? colonneElement : num(name);
-    if (colonne == -2)
+    baliseConnue = colonne != -2;
+    if (!baliseConnue)
         return true;
     const int suivant = automate[static_cast<size_t>(etatCourant) * tabTag.size() + colonne];
     if (suivant == -1)

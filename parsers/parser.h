@@ -146,6 +146,9 @@ protected:
     QStringList tabTag;
     std::vector<int> automate;
     int etatCourant = 0;
+    // Whether the last automaton step was on an element this parser knows; the others leave
+    // the state as it was and must not act as if they had reached it.
+    bool baliseConnue = false;
     QString messageErreur;
     int ligneCourante = 0;
 

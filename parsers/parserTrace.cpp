@@ -48,7 +48,7 @@ bool ParserTrace::endElement(const QString &name)
 {
     if (!etapeAutomate(name))
         return false;
-    if (etatCourant == 8)
+    if (etatCourant == 8 && baliseConnue)
         emettre([this] { emit addEventTrace(); });
     return true;
 }

@@ -44,7 +44,7 @@ bool ParserZoom::endElement(const QString &name)
 {
     if (!etapeAutomate(name))
         return false;
-    if (etatCourant == 8)
+    if (etatCourant == 8 && baliseConnue)
         emettre([this] { emit addEventZoom(); });
     return true;
 }
