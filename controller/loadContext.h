@@ -37,6 +37,7 @@ struct LoadContext
 
     // Read-only once the parser runs.
     int niveauZoom = 1;
+    int nbCycleParTrace = 1; // the file holds cycles numero .. numero + nbCycleParTrace - 1
     int largeurBlockTraceCycle = 0;
     int hauteurBlockTraceCycle = 0;
     int largeurBlockTracePc = 0;
@@ -49,7 +50,6 @@ struct LoadContext
     std::mutex mutex; // guards the build state below
     std::map<QString, ConfigEvent> tabConfig;
     int cycleParse = 0;
-    bool cycleRecu = false;
     bool pcRecu = false;
     int pcCourant = -1;
     std::unique_ptr<GraphicBlock> graphicBlockCourant;
@@ -61,6 +61,9 @@ struct LoadContext
     int nbEventZoom = 0;
     QColor couleurZoom;
     bool erreurSignalee = false;
+    // The cycle being read lies outside the file's cycles: its events are left out.
+    bool horsTranche = false;
+    bool horsTrancheSignale = false;
 };
 
 #endif

@@ -16,6 +16,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QThread>
 
 #include <algorithm>
@@ -548,6 +549,7 @@ std::shared_ptr<LoadContext> System::newContext(LoadContext::Kind kind, int nume
 {
     auto ctx = std::make_shared<LoadContext>(kind, numero, filename);
     ctx->niveauZoom = niveauZoom;
+    ctx->nbCycleParTrace = parametres.nbCycleParTrace;
     ctx->largeurBlockTraceCycle = largeurBlockTraceCycle;
     ctx->hauteurBlockTraceCycle = hauteurBlockTraceCycle;
     ctx->largeurBlockTracePc = largeurBlockTracePc;
@@ -585,8 +587,30 @@ void System::beginLoad(ParserSlot &slot, std::shared_ptr<LoadContext> ctx)
     slot.ctx = std::move(ctx);
     slot.courant.store(slot.ctx.get());
     slot.busy = true;
+    const QString refus = refusFichier(slot.ctx->filename);
+    if (!refus.isEmpty()) {
+        // Like a file that cannot be opened: one message, then the end step as usual.
+        alerte(refus);
+        ParserSlot *const s = &slot;
+        QMetaObject::invokeMethod(
+            this, [this, s] { parserFinished(s); }, Qt::QueuedConnection);
+        return;
+    }
     slot.parser->setInputFilename(slot.ctx->filename);
     slot.parser->start();
+}
+
+// A file far beyond what a simulator writes per slice would fill the memory with blocks (or,
+// for the configuration and the listing, freeze the window while it is read): it is refused
+// before any reading, with the reason. A directory is left to the parser, which cannot open it.
+QString System::refusFichier(const QString &name)
+{
+    const QFileInfo info(name);
+    if (info.isFile() && info.size() > tailleFichierMax)
+        return QStringLiteral("File ") + name + QStringLiteral(" is too large: ") +
+               QString::number(info.size()) + QStringLiteral(" bytes, at most ") +
+               QString::number(tailleFichierMax) + QStringLiteral(" are read");
+    return QString();
 }
 
 void System::parserFinished(ParserSlot *slot)
@@ -1054,25 +1078,44 @@ void System::parserPrevFileTracePc()
 // ---------------------------------------------------------------------------------------------
 // Callbacks of the trace and zoom reads (parser thread)
 
+// A file holds the cycles of its slice only. A cycle outside it (a damaged or foreign file)
+// would be stored where no drop of the window ever reaches it: its events are left out, and
+// the file is named once.
+bool System::horsTranche(LoadContext &ctx, int c) const
+{
+    ctx.horsTranche = c < ctx.numero || c - ctx.numero >= ctx.nbCycleParTrace;
+    if (ctx.horsTranche && !ctx.horsTrancheSignale) {
+        ctx.horsTrancheSignale = true;
+        alerte(QStringLiteral("File ") + ctx.filename + QStringLiteral(" : cycle ") +
+               QString::number(c) + QStringLiteral(" is outside its cycles ") +
+               QString::number(ctx.numero) + QStringLiteral(" to ") +
+               QString::number(ctx.numero + ctx.nbCycleParTrace - 1) +
+               QStringLiteral("; the events of such cycles are not shown"));
+    }
+    return ctx.horsTranche;
+}
+
+// Columns come from the cycle numbers, so that a file whose cycles repeat, skip or come out
+// of order still draws every event in its own column.
 void System::addCycleTrace(LoadContext &ctx, int c)
 {
     std::lock_guard<std::mutex> lock(ctx.mutex);
+    if (horsTranche(ctx, c))
+        return;
     ctx.cycleParse = c;
+    ctx.positionXTraceCycle = (c / ctx.niveauZoom) * ctx.largeurBlockTraceCycle;
+    ctx.positionXTracePc = (c / ctx.niveauZoom) * ctx.largeurBlockTracePc;
     graphicTrace->addCycle(c);
-    ctx.cycleRecu = true;
     raiseTo(cycleMaxTraceCycle, c);
 }
 
 void System::newElementTrace(LoadContext &ctx, const QString &name)
 {
     std::lock_guard<std::mutex> lock(ctx.mutex);
+    ctx.graphicBlockCourant.reset();
+    if (ctx.horsTranche)
+        return;
     ctx.graphicBlockCourant = std::make_unique<GraphicBlock>(name);
-    if (ctx.cycleRecu) {
-        ctx.cycleRecu = false;
-        ctx.positionXTraceCycle += ctx.largeurBlockTraceCycle;
-        ctx.positionXTracePc += ctx.largeurBlockTracePc;
-        ctx.positionYTraceCycle = 0;
-    }
     const ConfigEvent &event = ctx.tabConfig[name];
     ctx.positionYTraceCycle = event.getPosition() * ctx.hauteurBlockTraceCycle;
     GraphicBlock &block = *ctx.graphicBlockCourant;
@@ -1081,9 +1124,12 @@ void System::newElementTrace(LoadContext &ctx, const QString &name)
     block.setBrush(event.getBrush());
 }
 
+// A negative pc names no instruction: the block stays out of the PC view, like one without pc.
 void System::pcTrace(LoadContext &ctx, int pc)
 {
     std::lock_guard<std::mutex> lock(ctx.mutex);
+    if (pc < 0)
+        return;
     ctx.pcCourant = pc;
     if (ctx.graphicBlockCourant)
         ctx.graphicBlockCourant->setPc(pc);
@@ -1118,25 +1164,28 @@ void System::addElementTrace(LoadContext &ctx)
 void System::addCycleTracePcOnly(LoadContext &ctx, int c)
 {
     std::lock_guard<std::mutex> lock(ctx.mutex);
-    ctx.cycleRecu = true;
+    if (horsTranche(ctx, c))
+        return;
     ctx.cycleParse = c;
+    ctx.positionXTracePcOnly = c * ctx.largeurBlockTracePc;
     raiseTo(cycleMaxTracePc, c);
 }
 
 void System::newElementTracePcOnly(LoadContext &ctx, const QString &name)
 {
     std::lock_guard<std::mutex> lock(ctx.mutex);
+    ctx.graphicBlockCourant.reset();
+    if (ctx.horsTranche)
+        return;
     ctx.graphicBlockCourant = std::make_unique<GraphicBlock>(name);
     ctx.graphicBlockCourant->setBrush(ctx.tabConfig[name].getBrush());
-    if (ctx.cycleRecu) {
-        ctx.cycleRecu = false;
-        ctx.positionXTracePcOnly += ctx.largeurBlockTracePc;
-    }
 }
 
 void System::pcTraceOnly(LoadContext &ctx, int pc)
 {
     std::lock_guard<std::mutex> lock(ctx.mutex);
+    if (pc < 0)
+        return;
     ctx.pcCourant = pc;
     if (ctx.graphicBlockCourant)
         ctx.graphicBlockCourant->setPc(pc);
@@ -1513,6 +1562,11 @@ void System::parserConfigFile()
         errorInConfigParse(QStringLiteral("Config file to parse undefined"));
         return;
     }
+    const QString refus = refusFichier(configFileToParse);
+    if (!refus.isEmpty()) {
+        errorInConfigParse(refus);
+        return;
+    }
     parserConfig->setInputFilename(configFileToParse);
     parserConfig->parse();
 }
@@ -1601,6 +1655,12 @@ void System::parserAsmFile(const int &pc)
         // Not loaded: the next request for a pc of this file tries again.
         numAsmCharge = -1;
         errorInAsmParse(fileMissing(asmFilename));
+        return;
+    }
+    const QString refus = refusFichier(asmFilename);
+    if (!refus.isEmpty()) {
+        numAsmCharge = -1;
+        errorInAsmParse(refus);
         return;
     }
     mainFrame->clearAsm();

@@ -92,6 +92,9 @@ public:
     const QStringList &getFichiersLus() const { return fichiersLus; }
     int getNbLecturesAsm() const { return nbLecturesAsm; }
 
+    // Larger trace, zoom, listing or configuration files are refused with a message.
+    static constexpr qint64 tailleFichierMax = qint64(128) << 20;
+
     static QColor calculerCouleur(const QColor &couleurEvent, const QColor &couleurTrace,
                                   int nbEvent, int niveauZoom);
 
@@ -187,6 +190,7 @@ private:
                                             const QString &filename);
     void startLoad(Parser *parser, std::shared_ptr<LoadContext> ctx);
     void beginLoad(ParserSlot &slot, std::shared_ptr<LoadContext> ctx);
+    static QString refusFichier(const QString &name);
     void parserFinished(ParserSlot *slot);
     void cancelLoads(bool (*match)(const LoadContext &, int), int numero);
     void cancelAllLoads();
@@ -214,6 +218,7 @@ private:
     void setNbEventZoom(LoadContext &ctx, const QString &name, int n);
     void addElementZoom(LoadContext &ctx);
     void errorInTraceParse(LoadContext *ctx, const QString &message);
+    bool horsTranche(LoadContext &ctx, int c) const;
 
     // Zoom levels.
     void initInfosZoom();
