@@ -107,7 +107,8 @@ private slots:
             QCOMPARE(f.recorder.ids.mid(events), posted);
         QCOMPARE(f.fichiersCycle(), QSet<int>(files.begin(), files.end()));
         QCOMPARE(f.fichiersPc(), f.fichiersCycle());
-        QTEST(f.fenetre(), "window");
+        QFETCH(QList<int>, window);
+        QCOMPARE(f.fenetre(), window);
 
         // Single-cycle blocks: one 20-pixel column per cycle, a row per event, the event's
         // brush; those with a pc are in the PC table, not yet placed (no listing loaded).
@@ -128,8 +129,10 @@ private slots:
         QCOMPARE(f.blocFautif(false, placed), QString());
         QVERIFY(sansPc > 0);
 
-        lus = f.lus();
+        QVERIFY(f.glisser(window[0])); // the first cycle loaded is reachable
+        QCOMPARE(f.system->getCycleCourantTraceCycle(), window[0]);
         QVERIFY(f.glisser(at + 7));
+        lus = f.lus();
         emit f.mainFrame->prevZoom();
         QVERIFY(f.attendre());
         QCOMPARE(f.system->getNiveauZoom(), 10);
