@@ -134,16 +134,23 @@ bool Parametres::load(const QString &filename, Parametres &parametres)
 bool Parametres::save(const QString &filename, QString *errorText) const
 {
     QSaveFile file(filename);
-    bool ok = file.open(QIODevice::WriteOnly);
-    if (ok) {
+    QString reason;
+    if (!file.open(QIODevice::WriteOnly)) {
+        reason = file.errorString();
+    } else {
         const QByteArray text = toText();
-        ok = file.write(text) == text.size();
-        ok = file.commit() && ok;
+        // A full disk may take part of the text only: flush() says so, but commit() would not
+        // and would put the cut file in the old one's place. Not committed, the old one stays.
+        if (file.write(text) != text.size() || !file.flush()) {
+            reason = file.errorString();
+            file.cancelWriting();
+        } else if (!file.commit()) {
+            reason = file.errorString();
+        }
     }
-    if (!ok && errorText)
-        *errorText =
-            QStringLiteral("Cannot write ") + filename + QStringLiteral(": ") + file.errorString();
-    return ok;
+    if (!reason.isNull() && errorText)
+        *errorText = QStringLiteral("Cannot write ") + filename + QStringLiteral(": ") + reason;
+    return reason.isNull();
 }
 
 int Parametres::numeroFichier(int value, int perFile)

@@ -201,12 +201,33 @@ QString HelpWindow::bookmarksFileName()
     return QDir::currentPath() + QStringLiteral("/.bookmarks");
 }
 
-void HelpWindow::saveLists() const
+bool HelpWindow::saveLists() const
 {
-    if (!StringListFile::write(historyFileName(), mHistory.values()))
-        qCWarning(lcHelp) << "cannot write" << historyFileName();
-    if (!StringListFile::write(bookmarksFileName(), mBookmarks.values()))
-        qCWarning(lcHelp) << "cannot write" << bookmarksFileName();
+    const QStringList historyList = mHistory.values();
+    const QStringList bookmarkList = mBookmarks.values();
+    QStringList failures;
+    QString reason;
+    if (!StringListFile::write(historyFileName(), historyList, &reason))
+        failures.append(historyFileName() + QStringLiteral(": ") + reason);
+    if (!StringListFile::write(bookmarksFileName(), bookmarkList, &reason))
+        failures.append(bookmarksFileName() + QStringLiteral(": ") + reason);
+    if (failures.isEmpty()) {
+        echecSignale = false;
+        return true;
+    }
+    for (const QString &failure : failures)
+        qCWarning(lcHelp) << "cannot write" << failure;
+    // Closing and then destroying the window save the same lists: one message is enough.
+    if (echecSignale && historyList == echecHistory && bookmarkList == echecBookmarks)
+        return false;
+    echecSignale = true;
+    echecHistory = historyList;
+    echecBookmarks = bookmarkList;
+    MessageBox::show(nullptr, MessageBox::Kind::Alert, QStringLiteral("error"),
+                     QStringLiteral("Cannot write ") + failures.join(QStringLiteral(", ")) +
+                         QStringLiteral("\nThe history and bookmarks of this session are not "
+                                        "kept."));
+    return false;
 }
 
 QString HelpWindow::currentPath() const

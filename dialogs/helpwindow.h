@@ -38,7 +38,9 @@ public:
     bool printTo(QPrinter *printer);
 
     // Writes the history and bookmark files now (also done on close and at destruction).
-    void saveLists() const;
+    // A file that cannot be written is named in one message; the same lists failing again
+    // are not reported twice. False on failure.
+    bool saveLists() const;
 
     static QString historyFileName();
     static QString bookmarksFileName();
@@ -93,6 +95,10 @@ private:
     QUrl currentSource;
     int nextId = 1;
     CloseMode closing = CloseMode::Hide;
+    // The lists whose writing failed last and was reported.
+    mutable QStringList echecHistory;
+    mutable QStringList echecBookmarks;
+    mutable bool echecSignale = false;
 };
 
 #endif

@@ -72,15 +72,24 @@ QByteArray StringListFile::serialize(const QStringList &list)
     return data;
 }
 
-bool StringListFile::write(const QString &fileName, const QStringList &list)
+bool StringListFile::write(const QString &fileName, const QStringList &list, QString *errorText)
 {
     QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray data = serialize(list);
-    if (file.write(data) != data.size()) {
-        file.cancelWriting();
-        return false;
+    QString reason;
+    if (!file.open(QIODevice::WriteOnly)) {
+        reason = file.errorString();
+    } else {
+        const QByteArray data = serialize(list);
+        // A full disk may take part of the data only: flush() says so, but commit() would not
+        // and would put the cut file in the old one's place. Not committed, the old one stays.
+        if (file.write(data) != data.size() || !file.flush()) {
+            reason = file.errorString();
+            file.cancelWriting();
+        } else if (!file.commit()) {
+            reason = file.errorString();
+        }
     }
-    return file.commit();
+    if (!reason.isNull() && errorText)
+        *errorText = reason;
+    return reason.isNull();
 }

@@ -19,8 +19,10 @@ public:
     static bool read(const QString &fileName, QStringList &list);
     static bool parse(const QByteArray &data, QStringList &list);
 
-    // Replaces fileName atomically: a crash while writing leaves the old file intact.
-    static bool write(const QString &fileName, const QStringList &list);
+    // Replaces fileName atomically: a crash while writing leaves the old file intact. On
+    // failure, errorText (when given) says why.
+    static bool write(const QString &fileName, const QStringList &list,
+                      QString *errorText = nullptr);
     static QByteArray serialize(const QStringList &list);
 };
 

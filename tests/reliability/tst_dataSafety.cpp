@@ -1,0 +1,270 @@
+#include "viewerHarness.h"
+
+#include "dialogs/helpwindow.h"
+#include "dialogs/stringListFile.h"
+#include "gui/mainFrame.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+// The user's settings survive whatever happens while they are written: the parameters, the
+// help window's history and bookmarks. A crash between writing and renaming leaves the
+// previous file; a write refused by the disk or the directory is said, once, by name.
+class TestDataSafety : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void crashBeforeRename_data();
+    void crashBeforeRename();
+    void writeRefused_data();
+    void writeRefused();
+    void closingViewerCannotSave_data();
+    void closingViewerCannotSave();
+    void helpWindowCannotSave();
+};
+
+namespace {
+
+enum class Sorte { Parametres, Liste };
+
+// Version n of a file of that sort, written to path.
+bool sauver(Sorte sorte, const QString &path, int n, QString *erreur)
+{
+    if (sorte == Sorte::Parametres) {
+        Parametres p;
+        p.nbCycleTotal = 1000 + n;
+        p.traceDirectory = QStringLiteral("/traces/run_%1/").arg(n).repeated(8);
+        return p.save(path, erreur);
+    }
+    QStringList pages;
+    for (int i = 0; i < 20; ++i)
+        pages.append(QStringLiteral("/doc/page_%1_%2.html").arg(n).arg(i));
+    return StringListFile::write(path, pages, erreur);
+}
+
+// What a reader finds in the file: the version number, or -1.
+int version(Sorte sorte, const QString &path)
+{
+    if (sorte == Sorte::Parametres) {
+        Parametres p;
+        return Parametres::load(path, p) ? p.nbCycleTotal - 1000 : -1;
+    }
+    QStringList pages;
+    if (!StringListFile::read(path, pages) || pages.size() != 20)
+        return -1;
+    return pages.first().section(QLatin1Char('_'), 1, 1).toInt();
+}
+
+// Lowers the largest file size this process may write to a few bytes, so that the next save
+// meets a full disk; the signal such a write raises is ignored, so the write fails instead.
+class DisquePlein
+{
+public:
+    DisquePlein()
+    {
+        getrlimit(RLIMIT_FSIZE, &avant);
+        ancienSignal = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit petit = avant;
+        petit.rlim_cur = 16;
+        setrlimit(RLIMIT_FSIZE, &petit);
+    }
+    ~DisquePlein()
+    {
+        setrlimit(RLIMIT_FSIZE, &avant);
+        std::signal(SIGXFSZ, ancienSignal);
+    }
+
+private:
+    rlimit avant{};
+    void (*ancienSignal)(int) = nullptr;
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(Sorte)
+
+void TestDataSafety::init()
+{
+    MessageBox::setHandler({});
+}
+
+void TestDataSafety::crashBeforeRename_data()
+{
+    QTest::addColumn<Sorte>("sorte");
+    QTest::addColumn<QString>("nom");
+    QTest::newRow("parameters") << Sorte::Parametres << "Parametres.txt";
+    QTest::newRow("history") << Sorte::Liste << ".history";
+    QTest::newRow("bookmarks") << Sorte::Liste << ".bookmarks";
+}
+
+// A child process saves version 2 over version 1 and is killed by the kernel in the middle:
+// its file size limit makes the first write of the new contents raise SIGXFSZ.
+void TestDataSafety::crashBeforeRename()
+{
+    QFETCH(Sorte, sorte);
+    QFETCH(QString, nom);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(nom);
+    QString erreur;
+    QVERIFY2(sauver(sorte, path, 1, &erreur), qPrintable(erreur));
+
+    const pid_t child = fork();
+    QVERIFY(child >= 0);
+    if (child == 0) {
+        rlimit petit{16, 16};
+        setrlimit(RLIMIT_FSIZE, &petit);
+        std::signal(SIGXFSZ, SIG_DFL);
+        sauver(sorte, path, 2, nullptr);
+        _exit(0); // not reached when the save crashed as intended
+    }
+    int status = 0;
+    QElapsedTimer timer;
+    timer.start();
+    pid_t fini = 0;
+    while ((fini = waitpid(child, &status, WNOHANG)) == 0 && timer.elapsed() < 20000)
+        QTest::qSleep(10);
+    if (fini == 0) {
+        kill(child, SIGKILL);
+        waitpid(child, &status, 0);
+        QFAIL("the saving child hung");
+    }
+    QVERIFY2(WIFSIGNALED(status), "the save did not crash midway");
+    QCOMPARE(WTERMSIG(status), SIGXFSZ);
+
+    QCOMPARE(version(sorte, path), 1);
+    // And the next save, whole, replaces it.
+    QVERIFY2(sauver(sorte, path, 3, &erreur), qPrintable(erreur));
+    QCOMPARE(version(sorte, path), 3);
+}
+
+void TestDataSafety::writeRefused_data()
+{
+    QTest::addColumn<Sorte>("sorte");
+    QTest::addColumn<QString>("cas");
+    for (const auto &sorte :
+         {std::make_pair(Sorte::Parametres, "parameters"), std::make_pair(Sorte::Liste, "list")}) {
+        for (const char *cas :
+             {"full disk", "read-only directory", "directory is a file", "file is a directory"})
+            QTest::addRow("%s, %s", sorte.second, cas) << sorte.first << QString::fromLatin1(cas);
+    }
+}
+
+void TestDataSafety::writeRefused()
+{
+    QFETCH(Sorte, sorte);
+    QFETCH(QString, cas);
+    if (cas == QLatin1String("read-only directory") && geteuid() == 0)
+        QSKIP("root writes into read-only directories; 'directory is a file' stands for it");
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QString path = dir.filePath(QStringLiteral("settings"));
+    QString erreur;
+    QVERIFY2(sauver(sorte, path, 1, &erreur), qPrintable(erreur));
+
+    bool ok = true;
+    if (cas == QLatin1String("full disk")) {
+        DisquePlein plein;
+        ok = sauver(sorte, path, 2, &erreur);
+    } else if (cas == QLatin1String("read-only directory")) {
+        QVERIFY(QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+        ok = sauver(sorte, path, 2, &erreur);
+        QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                              QFileDevice::ExeOwner);
+    } else if (cas == QLatin1String("directory is a file")) {
+        ok = sauver(sorte, path + QStringLiteral("/inner"), 2, &erreur);
+    } else {
+        path = dir.filePath(QStringLiteral("folder"));
+        QVERIFY(QDir().mkdir(path));
+        ok = sauver(sorte, path, 2, &erreur);
+    }
+    QVERIFY(!ok);
+    QVERIFY(!erreur.isEmpty());
+    if (sorte == Sorte::Parametres)
+        QVERIFY2(erreur.contains(path), qPrintable(erreur));
+    QCOMPARE(version(sorte, dir.filePath(QStringLiteral("settings"))), 1);
+    // Nothing half-written is left beside it.
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+             QStringList{QStringLiteral("settings")});
+}
+
+void TestDataSafety::closingViewerCannotSave_data()
+{
+    QTest::addColumn<bool>("disquePlein"); // else the file has become a directory
+    QTest::newRow("full disk") << true;
+    QTest::newRow("file is a directory") << false;
+}
+
+// A count typed in the parameters dialog is saved when the window closes; when it cannot be,
+// the user is told once, by the file's name, and the previous file stays whole.
+void TestDataSafety::closingViewerCannotSave()
+{
+    QFETCH(bool, disquePlein);
+    ViewerHarness h;
+    QVERIFY2(h.ok(), qPrintable(h.error));
+    h.creer();
+    emit h.mainFrame->nbCycleTotalChanged(4321);
+    const QString fichier = h.dir.filePath(QStringLiteral("Parametres.txt"));
+    if (disquePlein) {
+        DisquePlein plein;
+        h.mainFrame->close();
+    } else {
+        QVERIFY(QFile::remove(fichier) && QDir().mkdir(fichier));
+        h.mainFrame->close();
+    }
+    QCOMPARE(h.alertes().size(), 1);
+    QVERIFY2(h.alertes()[0].contains(QStringLiteral("Parametres.txt")), qPrintable(h.alertes()[0]));
+    if (disquePlein) {
+        // The previous parameters are still there, whole.
+        Parametres p;
+        QVERIFY(Parametres::load(fichier, p));
+        QCOMPARE(p, h.parametresDuJeu());
+    } else {
+        QVERIFY(QFileInfo(fichier).isDir());
+    }
+}
+
+void TestDataSafety::helpWindowCannotSave()
+{
+    QList<QString> alertes;
+    MessageBox::setHandler([&](MessageBox::Kind kind, const QString &, const QString &text) {
+        if (kind == MessageBox::Kind::Alert)
+            alertes.append(text);
+    });
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString ancien = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    const QString docs = QStringLiteral(ZELVAR_SOURCE_DIR "/doc_html");
+    {
+        HelpWindow window(docs + QStringLiteral("/index.html"), docs);
+        window.show();
+        window.addBookmark();
+        QVERIFY(!window.bookmarkPaths().isEmpty());
+        QVERIFY(QDir().mkdir(QStringLiteral(".bookmarks")));
+        window.close();
+        QCOMPARE(alertes.size(), 1);
+        QVERIFY2(alertes[0].contains(QStringLiteral(".bookmarks")), qPrintable(alertes[0]));
+        QVERIFY2(!alertes[0].contains(QStringLiteral(".history")), qPrintable(alertes[0]));
+    }
+    // Destroying the window saves the same lists again: no second message.
+    QCOMPARE(alertes.size(), 1);
+    QStringList history;
+    QVERIFY(StringListFile::read(QStringLiteral(".history"), history));
+    QVERIFY(!history.isEmpty());
+    QDir::setCurrent(ancien);
+    MessageBox::setHandler({});
+}
+
+QTEST_MAIN(TestDataSafety)
+#include "tst_dataSafety.moc"
