@@ -180,7 +180,7 @@ const QString &Parser::nomPartage(const QString &text)
         return *dernierNomPartage;
     auto known = nomsPartages.constFind(text);
     if (known == nomsPartages.constEnd()) {
-        if (nomsPartages.size() >= nomsPartagesMax)
+        if (nomsPartages.size() >= nomsPartagesMax || text.size() > nomPartageLongueurMax)
             return text;
         known = nomsPartages.insert(text);
     }

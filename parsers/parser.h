@@ -110,10 +110,12 @@ protected:
     virtual bool texteUtile() const { return true; }
 
     // The same text as one shared string, so that the many blocks named after a few event kinds
-    // share one copy. Bounded: past nomsPartagesMax distinct names, text is returned as is.
+    // share one copy. Bounded: past nomsPartagesMax distinct names, or for a name longer than
+    // nomPartageLongueurMax, text is returned as is, so a hostile file cannot pin memory.
     // The reference stays valid as long as the parser (or, past the bound, text) lives.
     const QString &nomPartage(const QString &text);
     static constexpr int nomsPartagesMax = 4096;
+    static constexpr int nomPartageLongueurMax = 256;
     void transition(int depuis, const QString &tag, int vers);
 
     // Builds the report with the given last line (without its leading "\n"), emits it and

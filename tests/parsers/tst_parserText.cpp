@@ -135,6 +135,31 @@ private slots:
         }
     }
 
+    // Sharing is bounded: names past the length limit, or past the count limit, arrive whole
+    // but each in its own string, so a file of endless distinct names pins no memory.
+    void sharingBounded()
+    {
+        const QString longName(Parser::nomPartageLongueurMax + 1, QLatin1Char('x'));
+        QStringList names{longName, longName};
+        for (int i = 0; i <= Parser::nomsPartagesMax; ++i)
+            names << QStringLiteral("n%1").arg(i);
+        names << QStringLiteral("late") << QStringLiteral("late");
+        QByteArray xml = "<trace><cycle><date>1</date>";
+        for (const QString &name : names)
+            xml += "<event><name>" + name.toUtf8() + "</name></event>";
+        xml += "</cycle></trace>";
+        QList<QString> received;
+        ParserTrace parser;
+        connect(
+            &parser, &ParserTrace::newEventTrace, &parser,
+            [&](const QString &name) { received.append(name); }, Qt::DirectConnection);
+        QVERIFY(parser.parseData(xml, QStringLiteral("many.xml")));
+        QCOMPARE(received, names);
+        QVERIFY(received[0].constData() != received[1].constData());
+        QVERIFY(received[received.size() - 1].constData() !=
+                received[received.size() - 2].constData());
+    }
+
     // Elements the parser does not know are skipped, even when they begin like known ones or
     // follow the end of an event (which must not end the event a second time), and text
     // between elements is not taken for a value.
