@@ -73,6 +73,9 @@ public:
     // attributes, a comment, a declaration); beyond them the file is reported as an XML error.
     static constexpr int tailleTexteMax = 1 << 20;
     static constexpr int tailleBaliseMax = 4 << 20;
+    // Bounds on the names shared by nomPartage().
+    static constexpr int nomsPartagesMax = 4096;
+    static constexpr int nomPartageLongueurMax = 256;
 
 signals:
     void debutParse();
@@ -114,8 +117,6 @@ protected:
     // nomPartageLongueurMax, text is returned as is, so a hostile file cannot pin memory.
     // The reference stays valid as long as the parser (or, past the bound, text) lives.
     const QString &nomPartage(const QString &text);
-    static constexpr int nomsPartagesMax = 4096;
-    static constexpr int nomPartageLongueurMax = 256;
     void transition(int depuis, const QString &tag, int vers);
 
     // Builds the report with the given last line (without its leading "\n"), emits it and
