@@ -234,8 +234,10 @@ void TestStress::scenario()
                 action = QStringLiteral("Nb Pc by File again");
                 emit h.mainFrame->nbPcByAsmChanged(h.options.nbPcParAsm);
             } else {
-                action = QStringLiteral("Nb Cycles by File again");
-                emit h.mainFrame->nbCycleByFileChanged(h.options.nbCycleParTrace);
+                // Cut twice as long, each file then holds half of its slice, or back.
+                const int n = h.options.nbCycleParTrace * int(1 + rng.bounded(2u));
+                action = QStringLiteral("Nb Cycles by File %1").arg(n);
+                emit h.mainFrame->nbCycleByFileChanged(n);
             }
         } else {
             const QSize taille(560 + int(rng.bounded(400u)), 400 + int(rng.bounded(300u)));
