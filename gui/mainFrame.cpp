@@ -2,11 +2,11 @@
 
 #include "core/configEvent.h"
 #include "core/graphicTrace.h"
+#include "core/threadAnnotations.h"
 #include "dialogs/helpwindow.h"
 #include "dialogs/legendDialog.h"
 #include "dialogs/messageBox.h"
 #include "dialogs/parametersDialog.h"
-#include "core/threadAnnotations.h"
 #include "gui/customEvents.h"
 #include "gui/mainWidget.h"
 #include "gui/popupMenuRepainter.h"
