@@ -4,12 +4,15 @@
 #include "core/configEvent.h"
 #include "core/graphicBlock.h"
 
+#include <QBrush>
 #include <QColor>
 #include <QString>
 
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
+#include <vector>
 
 // Everything one read of one trace or zoom file needs on its parser's thread. The GUI thread
 // fills it before the parser starts (a copy of the event table and of the geometry, so that a
@@ -49,6 +52,17 @@ struct LoadContext
 
     std::mutex mutex; // guards the build state below
     std::map<QString, ConfigEvent> tabConfig;
+    // What the callbacks need of one event, worked out once per read: the parser hands every
+    // occurrence of a name out as the same shared string, so a hit is a pointer comparison.
+    struct Evenement
+    {
+        QString name; // holds the string's data, so its address cannot name another one
+        int positionY = 0;
+        QBrush brush;
+        // Zoom brushes by count (clamped to 0 .. niveauZoom), made on first use and shared.
+        std::vector<std::optional<QBrush>> brushesZoom;
+    };
+    std::vector<Evenement> evenements;
     int cycleParse = 0;
     bool pcRecu = false;
     int pcCourant = -1;

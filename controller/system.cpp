@@ -32,6 +32,28 @@ void raiseTo(std::atomic<int> &bound, int value)
     }
 }
 
+// The entry of an event in the read's table; an unknown name joins the table with the default
+// settings, as a plain lookup would.
+LoadContext::Evenement &evenement(LoadContext &ctx, const QString &name)
+{
+    for (LoadContext::Evenement &e : ctx.evenements)
+        if (e.name.constData() == name.constData() && e.name.size() == name.size())
+            return e;
+    const ConfigEvent &event = ctx.tabConfig[name];
+    for (LoadContext::Evenement &e : ctx.evenements) {
+        if (e.name == name) {
+            e.name = name; // later calls with this string hit at once
+            return e;
+        }
+    }
+    LoadContext::Evenement e;
+    e.name = name;
+    e.positionY = event.getPosition() * ctx.hauteurBlockTraceCycle;
+    e.brush = event.getBrush();
+    ctx.evenements.push_back(std::move(e));
+    return ctx.evenements.back();
+}
+
 bool isCycleView(const LoadContext &ctx, int numero)
 {
     return ctx.kind != LoadContext::Kind::TracePcOnly && ctx.numero == numero;
@@ -1116,12 +1138,12 @@ void System::newElementTrace(LoadContext &ctx, const QString &name)
     if (ctx.horsTranche)
         return;
     ctx.graphicBlockCourant = std::make_unique<GraphicBlock>(name);
-    const ConfigEvent &event = ctx.tabConfig[name];
-    ctx.positionYTraceCycle = event.getPosition() * ctx.hauteurBlockTraceCycle;
+    const LoadContext::Evenement &event = evenement(ctx, name);
+    ctx.positionYTraceCycle = event.positionY;
     GraphicBlock &block = *ctx.graphicBlockCourant;
     block.setPositionTraceCycle(ctx.positionXTraceCycle, ctx.positionYTraceCycle);
     block.setSizeTraceCycle(ctx.largeurBlockTraceCycle, ctx.hauteurBlockTraceCycle);
-    block.setBrush(event.getBrush());
+    block.setBrush(event.brush);
 }
 
 // A negative pc names no instruction: the block stays out of the PC view, like one without pc.
@@ -1178,7 +1200,7 @@ void System::newElementTracePcOnly(LoadContext &ctx, const QString &name)
     if (ctx.horsTranche)
         return;
     ctx.graphicBlockCourant = std::make_unique<GraphicBlock>(name);
-    ctx.graphicBlockCourant->setBrush(ctx.tabConfig[name].getBrush());
+    ctx.graphicBlockCourant->setBrush(evenement(ctx, name).brush);
 }
 
 void System::pcTraceOnly(LoadContext &ctx, int pc)
@@ -1226,10 +1248,20 @@ void System::setNbEventZoom(LoadContext &ctx, const QString &name, int n)
 {
     std::lock_guard<std::mutex> lock(ctx.mutex);
     ctx.nbEventZoom = n;
-    const QBrush brush = ctx.tabConfig[name].getBrush();
-    ctx.couleurZoom = calculerCouleur(brush.color(), ctx.couleurTrace, n, ctx.niveauZoom);
+    LoadContext::Evenement &event = evenement(ctx, name);
+    // The colour depends on the count only within 0 .. niveauZoom, so one brush per count
+    // there serves every block.
+    const std::size_t index =
+        ctx.niveauZoom <= 0 ? 0 : static_cast<std::size_t>(std::clamp(n, 0, ctx.niveauZoom));
+    if (event.brushesZoom.size() <= index)
+        event.brushesZoom.resize(index + 1);
+    std::optional<QBrush> &brush = event.brushesZoom[index];
+    if (!brush)
+        brush = QBrush(calculerCouleur(event.brush.color(), ctx.couleurTrace, n, ctx.niveauZoom),
+                       event.brush.style());
+    ctx.couleurZoom = brush->color();
     if (ctx.graphicBlockCourant) {
-        ctx.graphicBlockCourant->setBrush(QBrush(ctx.couleurZoom, brush.style()));
+        ctx.graphicBlockCourant->setBrush(*brush);
         ctx.graphicBlockCourant->setNbEvent(n);
     }
 }
