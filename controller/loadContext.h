@@ -17,8 +17,9 @@
 // Everything one read of one trace or zoom file needs on its parser's thread. The GUI thread
 // fills it before the parser starts (a copy of the event table and of the geometry, so that a
 // new start or a resize never changes what a running read uses); from then on the parser's
-// callbacks own the build state, under `mutex`. The GUI thread looks at it again only once
-// the read has ended, to run the end step, unless the read was cancelled.
+// callbacks alone use the build state, without a lock, since they all run on the parser's
+// thread. The GUI thread looks at it again only once that thread has ended (which orders the
+// read's writes before), to run the end step, unless the read was cancelled.
 struct LoadContext
 {
     enum class Kind {
@@ -50,7 +51,9 @@ struct LoadContext
     // this file, from the PC view's window (mustAddInTracePc).
     bool addInTracePc = false;
 
-    std::mutex mutex; // guards the build state below
+    // Guards erreurSignalee, as an error may be reported from another thread than the parser's,
+    // and hands the build state over to the GUI thread at the end of the read.
+    std::mutex mutex;
     std::map<QString, ConfigEvent> tabConfig;
     // What the callbacks need of one event, worked out once per read: the parser hands every
     // occurrence of a name out as the same shared string, so a hit is a pointer comparison.

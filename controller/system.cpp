@@ -54,6 +54,14 @@ LoadContext::Evenement &evenement(LoadContext &ctx, const QString &name)
     return ctx.evenements.back();
 }
 
+// The callbacks use the build state without a lock; the last step of a read, still on the
+// parser's thread, passes the lock once, so that the GUI thread taking it in parserFinished
+// sees every write of the read.
+void handOver(LoadContext &ctx)
+{
+    std::lock_guard<std::mutex> lock(ctx.mutex);
+}
+
 bool isCycleView(const LoadContext &ctx, int numero)
 {
     return ctx.kind != LoadContext::Kind::TracePcOnly && ctx.numero == numero;
@@ -209,6 +217,8 @@ void System::connectTraceCycle(ParserTrace *parser, ParserSlot *slot)
         parser, &Parser::errorInParse, this,
         [=](const QString &message) { errorInTraceParse(&ctx(), message); }, Qt::DirectConnection);
     connect(
+        parser, &QThread::finished, this, [=] { handOver(ctx()); }, Qt::DirectConnection);
+    connect(
         parser, &QThread::finished, this, [=] { parserFinished(slot); }, Qt::QueuedConnection);
 }
 
@@ -231,6 +241,8 @@ void System::connectTracePcOnly(ParserTrace *parser, ParserSlot *slot)
         parser, &Parser::errorInParse, this,
         [=](const QString &message) { errorInTraceParse(&ctx(), message); }, Qt::DirectConnection);
     connect(
+        parser, &QThread::finished, this, [=] { handOver(ctx()); }, Qt::DirectConnection);
+    connect(
         parser, &QThread::finished, this, [=] { parserFinished(slot); }, Qt::QueuedConnection);
 }
 
@@ -252,6 +264,8 @@ void System::connectZoom(ParserZoom *parser, ParserSlot *slot)
     connect(
         parser, &Parser::errorInParse, this,
         [=](const QString &message) { errorInTraceParse(&ctx(), message); }, Qt::DirectConnection);
+    connect(
+        parser, &QThread::finished, this, [=] { handOver(ctx()); }, Qt::DirectConnection);
     connect(
         parser, &QThread::finished, this, [=] { parserFinished(slot); }, Qt::QueuedConnection);
 }
@@ -643,7 +657,7 @@ void System::parserFinished(ParserSlot *slot)
     slot->parser->wait();
     std::shared_ptr<LoadContext> ctx = slot->ctx;
     {
-        // Orders the read's last writes before what follows here.
+        // Pairs with handOver(): the read's writes come before what follows here.
         std::lock_guard<std::mutex> lock(ctx->mutex);
         ctx->graphicBlockCourant.reset();
     }
@@ -1121,7 +1135,6 @@ bool System::horsTranche(LoadContext &ctx, int c) const
 // of order still draws every event in its own column.
 void System::addCycleTrace(LoadContext &ctx, int c)
 {
-    std::lock_guard<std::mutex> lock(ctx.mutex);
     if (horsTranche(ctx, c))
         return;
     ctx.cycleParse = c;
@@ -1133,7 +1146,6 @@ void System::addCycleTrace(LoadContext &ctx, int c)
 
 void System::newElementTrace(LoadContext &ctx, const QString &name)
 {
-    std::lock_guard<std::mutex> lock(ctx.mutex);
     ctx.graphicBlockCourant.reset();
     if (ctx.horsTranche)
         return;
@@ -1149,7 +1161,6 @@ void System::newElementTrace(LoadContext &ctx, const QString &name)
 // A negative pc names no instruction: the block stays out of the PC view, like one without pc.
 void System::pcTrace(LoadContext &ctx, int pc)
 {
-    std::lock_guard<std::mutex> lock(ctx.mutex);
     if (pc < 0)
         return;
     ctx.pcCourant = pc;
@@ -1160,7 +1171,6 @@ void System::pcTrace(LoadContext &ctx, int pc)
 
 void System::addElementTrace(LoadContext &ctx)
 {
-    std::lock_guard<std::mutex> lock(ctx.mutex);
     if (!ctx.graphicBlockCourant)
         return;
     ctx.graphicBlockCourant->setCycle(ctx.cycleParse);
@@ -1185,7 +1195,6 @@ void System::addElementTrace(LoadContext &ctx)
 
 void System::addCycleTracePcOnly(LoadContext &ctx, int c)
 {
-    std::lock_guard<std::mutex> lock(ctx.mutex);
     if (horsTranche(ctx, c))
         return;
     ctx.cycleParse = c;
@@ -1195,7 +1204,6 @@ void System::addCycleTracePcOnly(LoadContext &ctx, int c)
 
 void System::newElementTracePcOnly(LoadContext &ctx, const QString &name)
 {
-    std::lock_guard<std::mutex> lock(ctx.mutex);
     ctx.graphicBlockCourant.reset();
     if (ctx.horsTranche)
         return;
@@ -1205,7 +1213,6 @@ void System::newElementTracePcOnly(LoadContext &ctx, const QString &name)
 
 void System::pcTraceOnly(LoadContext &ctx, int pc)
 {
-    std::lock_guard<std::mutex> lock(ctx.mutex);
     if (pc < 0)
         return;
     ctx.pcCourant = pc;
@@ -1216,7 +1223,6 @@ void System::pcTraceOnly(LoadContext &ctx, int pc)
 
 void System::addElementTracePcOnly(LoadContext &ctx)
 {
-    std::lock_guard<std::mutex> lock(ctx.mutex);
     if (!ctx.pcRecu || !ctx.graphicBlockCourant) {
         ctx.graphicBlockCourant.reset(); // a block without a pc has no row to go to
         return;
@@ -1246,7 +1252,6 @@ void System::newElementZoom(LoadContext &ctx, const QString &name)
 
 void System::setNbEventZoom(LoadContext &ctx, const QString &name, int n)
 {
-    std::lock_guard<std::mutex> lock(ctx.mutex);
     ctx.nbEventZoom = n;
     LoadContext::Evenement &event = evenement(ctx, name);
     // The colour depends on the count only within 0 .. niveauZoom, so one brush per count
@@ -1268,7 +1273,6 @@ void System::setNbEventZoom(LoadContext &ctx, const QString &name, int n)
 
 void System::addElementZoom(LoadContext &ctx)
 {
-    std::lock_guard<std::mutex> lock(ctx.mutex);
     if (!ctx.graphicBlockCourant)
         return;
     GraphicBlock *block = ctx.graphicBlockCourant.release();
