@@ -8,6 +8,7 @@
 #include <QColor>
 #include <QString>
 
+#include <atomic>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -51,9 +52,11 @@ struct LoadContext
     // this file, from the PC view's window (mustAddInTracePc).
     bool addInTracePc = false;
 
-    // Guards erreurSignalee, as an error may be reported from another thread than the parser's,
-    // and hands the build state over to the GUI thread at the end of the read.
+    // Guards erreurSignalee, as an error may be reported from another thread than the parser's.
     std::mutex mutex;
+    // Stored (release) at the end of every callback, loaded (acquire) by the GUI thread when
+    // the read has ended: hands the build state over without a lock per event.
+    std::atomic<bool> publie{false};
     std::map<QString, ConfigEvent> tabConfig;
     // What the callbacks need of one event, worked out once per read: the parser hands every
     // occurrence of a name out as the same shared string, so a hit is a pointer comparison.

@@ -54,13 +54,16 @@ LoadContext::Evenement &evenement(LoadContext &ctx, const QString &name)
     return ctx.evenements.back();
 }
 
-// The callbacks use the build state without a lock; the last step of a read, still on the
-// parser's thread, passes the lock once, so that the GUI thread taking it in parserFinished
-// sees every write of the read.
-void handOver(LoadContext &ctx)
+// The callbacks use the build state without a lock; each ends by publishing its writes, which
+// the GUI thread acquires in parserFinished once the read has ended.
+struct Publication
 {
-    std::lock_guard<std::mutex> lock(ctx.mutex);
-}
+    explicit Publication(LoadContext &ctx) : ctx(ctx) {}
+    ~Publication() { ctx.publie.store(true, std::memory_order_release); }
+    Publication(const Publication &) = delete;
+    Publication &operator=(const Publication &) = delete;
+    LoadContext &ctx;
+};
 
 bool isCycleView(const LoadContext &ctx, int numero)
 {
@@ -217,8 +220,6 @@ void System::connectTraceCycle(ParserTrace *parser, ParserSlot *slot)
         parser, &Parser::errorInParse, this,
         [=](const QString &message) { errorInTraceParse(&ctx(), message); }, Qt::DirectConnection);
     connect(
-        parser, &QThread::finished, this, [=] { handOver(ctx()); }, Qt::DirectConnection);
-    connect(
         parser, &QThread::finished, this, [=] { parserFinished(slot); }, Qt::QueuedConnection);
 }
 
@@ -241,8 +242,6 @@ void System::connectTracePcOnly(ParserTrace *parser, ParserSlot *slot)
         parser, &Parser::errorInParse, this,
         [=](const QString &message) { errorInTraceParse(&ctx(), message); }, Qt::DirectConnection);
     connect(
-        parser, &QThread::finished, this, [=] { handOver(ctx()); }, Qt::DirectConnection);
-    connect(
         parser, &QThread::finished, this, [=] { parserFinished(slot); }, Qt::QueuedConnection);
 }
 
@@ -264,8 +263,6 @@ void System::connectZoom(ParserZoom *parser, ParserSlot *slot)
     connect(
         parser, &Parser::errorInParse, this,
         [=](const QString &message) { errorInTraceParse(&ctx(), message); }, Qt::DirectConnection);
-    connect(
-        parser, &QThread::finished, this, [=] { handOver(ctx()); }, Qt::DirectConnection);
     connect(
         parser, &QThread::finished, this, [=] { parserFinished(slot); }, Qt::QueuedConnection);
 }
@@ -657,7 +654,8 @@ void System::parserFinished(ParserSlot *slot)
     slot->parser->wait();
     std::shared_ptr<LoadContext> ctx = slot->ctx;
     {
-        // Pairs with handOver(): the read's writes come before what follows here.
+        // The read's writes come before what follows here.
+        (void)ctx->publie.load(std::memory_order_acquire);
         std::lock_guard<std::mutex> lock(ctx->mutex);
         ctx->graphicBlockCourant.reset();
     }
@@ -1135,6 +1133,7 @@ bool System::horsTranche(LoadContext &ctx, int c) const
 // of order still draws every event in its own column.
 void System::addCycleTrace(LoadContext &ctx, int c)
 {
+    const Publication publication(ctx);
     if (horsTranche(ctx, c))
         return;
     ctx.cycleParse = c;
@@ -1146,6 +1145,7 @@ void System::addCycleTrace(LoadContext &ctx, int c)
 
 void System::newElementTrace(LoadContext &ctx, const QString &name)
 {
+    const Publication publication(ctx);
     ctx.graphicBlockCourant.reset();
     if (ctx.horsTranche)
         return;
@@ -1161,6 +1161,7 @@ void System::newElementTrace(LoadContext &ctx, const QString &name)
 // A negative pc names no instruction: the block stays out of the PC view, like one without pc.
 void System::pcTrace(LoadContext &ctx, int pc)
 {
+    const Publication publication(ctx);
     if (pc < 0)
         return;
     ctx.pcCourant = pc;
@@ -1171,6 +1172,7 @@ void System::pcTrace(LoadContext &ctx, int pc)
 
 void System::addElementTrace(LoadContext &ctx)
 {
+    const Publication publication(ctx);
     if (!ctx.graphicBlockCourant)
         return;
     ctx.graphicBlockCourant->setCycle(ctx.cycleParse);
@@ -1195,6 +1197,7 @@ void System::addElementTrace(LoadContext &ctx)
 
 void System::addCycleTracePcOnly(LoadContext &ctx, int c)
 {
+    const Publication publication(ctx);
     if (horsTranche(ctx, c))
         return;
     ctx.cycleParse = c;
@@ -1204,6 +1207,7 @@ void System::addCycleTracePcOnly(LoadContext &ctx, int c)
 
 void System::newElementTracePcOnly(LoadContext &ctx, const QString &name)
 {
+    const Publication publication(ctx);
     ctx.graphicBlockCourant.reset();
     if (ctx.horsTranche)
         return;
@@ -1213,6 +1217,7 @@ void System::newElementTracePcOnly(LoadContext &ctx, const QString &name)
 
 void System::pcTraceOnly(LoadContext &ctx, int pc)
 {
+    const Publication publication(ctx);
     if (pc < 0)
         return;
     ctx.pcCourant = pc;
@@ -1223,6 +1228,7 @@ void System::pcTraceOnly(LoadContext &ctx, int pc)
 
 void System::addElementTracePcOnly(LoadContext &ctx)
 {
+    const Publication publication(ctx);
     if (!ctx.pcRecu || !ctx.graphicBlockCourant) {
         ctx.graphicBlockCourant.reset(); // a block without a pc has no row to go to
         return;
@@ -1252,6 +1258,7 @@ void System::newElementZoom(LoadContext &ctx, const QString &name)
 
 void System::setNbEventZoom(LoadContext &ctx, const QString &name, int n)
 {
+    const Publication publication(ctx);
     ctx.nbEventZoom = n;
     LoadContext::Evenement &event = evenement(ctx, name);
     // The colour depends on the count only within 0 .. niveauZoom, so one brush per count
@@ -1273,6 +1280,7 @@ void System::setNbEventZoom(LoadContext &ctx, const QString &name, int n)
 
 void System::addElementZoom(LoadContext &ctx)
 {
+    const Publication publication(ctx);
     if (!ctx.graphicBlockCourant)
         return;
     GraphicBlock *block = ctx.graphicBlockCourant.release();
