@@ -158,34 +158,83 @@ void Parser::initAutomate()
     automate.assign(static_cast<size_t>(nbEtats) * tabTag.size(), -1);
     remplirAutomate();
     tagsUtf8.clear();
+    premierTag.fill(-1);
+    tagSuivant.assign(tabTag.size(), -1);
     for (const QString &tag : std::as_const(tabTag))
         tagsUtf8.push_back(tag.toUtf8());
+    Q_ASSERT(tagsUtf8.size() < 128);
+    // Chained from the last, so that each chain keeps tabTag's order.
+    for (int i = int(tagsUtf8.size()) - 1; i >= 0; --i) {
+        const auto premier = static_cast<unsigned char>(tagsUtf8[size_t(i)].at(0));
+        tagSuivant[size_t(i)] = premierTag[premier];
+        premierTag[premier] = qint8(i);
+    }
 }
 
 int Parser::colonneDe(const char *name) const
 {
-    for (size_t i = 0; i < tagsUtf8.size(); ++i) {
-        const char *tag = tagsUtf8[i].constData();
-        // Tags are never empty, so name[1] exists once name[0] matched.
-        if (tag[0] == name[0] && tag[1] == name[1] && std::strcmp(tag, name) == 0)
-            return static_cast<int>(i);
+    for (int i = premierTag[static_cast<unsigned char>(name[0])]; i >= 0;
+         i = tagSuivant[size_t(i)]) {
+        // Both strings end with a zero byte: the loop stops at the first difference or at
+        // their common end, never reading past either.
+        const char *tag = tagsUtf8[size_t(i)].constData();
+        const char *c = name;
+        while (*tag && *tag == *c) {
+            ++tag;
+            ++c;
+        }
+        if (*tag == *c)
+            return i;
     }
     return -2;
 }
 
+namespace {
+
+// FNV-1a over the UTF-16 units: names are short, so this beats any general-purpose hash.
+quint32 hashNom(const QString &text)
+{
+    quint32 h = 2166136261u;
+    const char16_t *c = reinterpret_cast<const char16_t *>(text.constData());
+    for (const char16_t *const fin = c + text.size(); c != fin; ++c)
+        h = (h ^ *c) * 16777619u;
+    return h;
+}
+
+bool memeTexte(const QString &a, const QString &b)
+{
+    return a.size() == b.size() &&
+           std::memcmp(a.constData(), b.constData(), size_t(a.size()) * sizeof(QChar)) == 0;
+}
+
+} // namespace
+
 const QString &Parser::nomPartage(const QString &text)
 {
     // Events of one kind often follow each other: the last name is tried before the table.
-    if (dernierNomPartage && *dernierNomPartage == text)
+    if (dernierNomPartage && memeTexte(*dernierNomPartage, text))
         return *dernierNomPartage;
-    auto known = nomsPartages.constFind(text);
-    if (known == nomsPartages.constEnd()) {
-        if (nomsPartages.size() >= nomsPartagesMax || text.size() > nomPartageLongueurMax)
-            return text;
-        known = nomsPartages.insert(text);
+    if (text.size() > nomPartageLongueurMax)
+        return text;
+    // At most half full, so a probe always ends on an empty slot.
+    constexpr size_t taille = 2 * nomsPartagesMax;
+    static_assert((taille & (taille - 1)) == 0, "the table's size must be a power of two");
+    if (tableNoms.empty())
+        tableNoms.assign(taille, -1);
+    size_t slot = hashNom(text) & (taille - 1);
+    for (; tableNoms[slot] >= 0; slot = (slot + 1) & (taille - 1)) {
+        const QString &connu = nomsPartages[size_t(tableNoms[slot])];
+        if (memeTexte(connu, text)) {
+            dernierNomPartage = &connu;
+            return connu;
+        }
     }
-    dernierNomPartage = &*known;
-    return *known;
+    if (nomsPartages.size() >= size_t(nomsPartagesMax))
+        return text;
+    tableNoms[slot] = int(nomsPartages.size());
+    nomsPartages.push_back(text);
+    dernierNomPartage = &nomsPartages.back();
+    return nomsPartages.back();
 }
 
 void Parser::transition(int depuis, const QString &tag, int vers)

@@ -4,12 +4,13 @@
 #include <QByteArray>
 #include <QIODevice>
 #include <QLoggingCategory>
-#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QThread>
 
+#include <array>
 #include <atomic>
+#include <deque>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -181,13 +182,20 @@ private:
     std::string texte;
     int ligneTexte = 0;
     QString texteCourant; // reused for every text handed to characters()
-    // The element names as the reader spells them, in tabTag's order.
+    // The element names as the reader spells them, in tabTag's order, with a chain per first
+    // byte (premierTag, then tagSuivant) so that a name is compared with few candidates.
     std::vector<QByteArray> tagsUtf8;
+    std::array<qint8, 256> premierTag{};
+    std::vector<qint8> tagSuivant;
     // During one element callback: the name passed on and its column in tabTag.
     const QString *nomElement = nullptr;
     int colonneElement = -2;
     QString nomInconnu;
-    QSet<QString> nomsPartages;
+    // The shared names (a deque keeps their addresses) and an open-addressing table of their
+    // indexes by a hash of the UTF-16 text; a general string hash costs more than the rest of
+    // an event's work.
+    std::deque<QString> nomsPartages;
+    std::vector<int> tableNoms;
     const QString *dernierNomPartage = nullptr;
     qint64 octetsSansRappel = 0; // read since the reader last reported anything
     bool lectureArretee = false;
