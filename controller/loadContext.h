@@ -32,6 +32,9 @@ struct LoadContext
     LoadContext(Kind kind, int numero, const QString &filename)
         : kind(kind), numero(numero), filename(filename)
     {}
+    ~LoadContext() { jeterLot(); }
+    LoadContext(const LoadContext &) = delete;
+    LoadContext &operator=(const LoadContext &) = delete;
 
     const Kind kind;
     const int numero; // first cycle of the file
@@ -73,6 +76,26 @@ struct LoadContext
     bool pcRecu = false;
     int pcCourant = -1;
     std::unique_ptr<GraphicBlock> graphicBlockCourant;
+    // The blocks of the cycle being read, handed to the store together when the next cycle
+    // starts or the read ends: one lock of the store per cycle instead of several per event.
+    struct EnAttente
+    {
+        GraphicBlock *block;
+        int cycle;    // its list in the cycle table, or -1 when it joins the PC table only
+        int pc;       // its list in the PC table, or -1 when it joins the cycle table only
+    };
+    std::vector<EnAttente> lot;
+    // Blocks still waiting in the batch never reached the store: they are still ours.
+    void jeterLot()
+    {
+        for (const EnAttente &attente : lot)
+            delete attente.block;
+        lot.clear();
+        cleEnAttente = false;
+    }
+    // The cycle key to add with the batch, so that a cycle without events is present too.
+    int cleLot = 0;
+    bool cleEnAttente = false;
     int positionXTraceCycle = 0;
     int positionYTraceCycle = 0;
     int positionXTracePc = 0;

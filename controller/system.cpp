@@ -349,6 +349,10 @@ void System::arreterChargements()
     for (ParserSlot &slot : parserSlots) {
         if (slot.parser)
             slot.parser->wait();
+        if (slot.ctx) {
+            (void)slot.ctx->publie.load(std::memory_order_acquire);
+            slot.ctx->jeterLot();
+        }
     }
 }
 
@@ -662,6 +666,11 @@ void System::parserFinished(ParserSlot *slot)
     slot->busy = false;
     if (ferme)
         return;
+    // The last cycle's batch; a cancelled read's is not wanted.
+    if (ctx->cancelled)
+        ctx->jeterLot();
+    else
+        ajouterLot(*ctx);
     if (!ctx->cancelled) {
         switch (ctx->kind) {
         case LoadContext::Kind::TraceCycle:
@@ -1134,19 +1143,24 @@ bool System::horsTranche(LoadContext &ctx, int c) const
 void System::addCycleTrace(LoadContext &ctx, int c)
 {
     const Publication publication(ctx);
+    ajouterLot(ctx);
     if (horsTranche(ctx, c))
         return;
     ctx.cycleParse = c;
     ctx.positionXTraceCycle = (c / ctx.niveauZoom) * ctx.largeurBlockTraceCycle;
     ctx.positionXTracePc = (c / ctx.niveauZoom) * ctx.largeurBlockTracePc;
-    graphicTrace->addCycle(c);
+    ctx.cleLot = c;
+    ctx.cleEnAttente = true;
     raiseTo(cycleMaxTraceCycle, c);
 }
 
+// A pc belongs to the event it is read in: one left over from an event that was left out
+// (outside the file's cycles) must not give the next event a row.
 void System::newElementTrace(LoadContext &ctx, const QString &name)
 {
     const Publication publication(ctx);
     ctx.graphicBlockCourant.reset();
+    ctx.pcRecu = false;
     if (ctx.horsTranche)
         return;
     ctx.graphicBlockCourant = std::make_unique<GraphicBlock>(name);
@@ -1175,29 +1189,24 @@ void System::addElementTrace(LoadContext &ctx)
     const Publication publication(ctx);
     if (!ctx.graphicBlockCourant)
         return;
-    ctx.graphicBlockCourant->setCycle(ctx.cycleParse);
-    // The store owns the block once added; it is touched afterwards only under its lock.
-    GraphicBlock *block = ctx.graphicBlockCourant.release();
-    std::lock_guard<std::recursive_mutex> storeLock(graphicTrace->mutex());
-    graphicTrace->addElement(ctx.cycleParse, *block);
+    GraphicBlock *block = ctx.graphicBlockCourant.get();
+    block->setCycle(ctx.cycleParse);
+    int pc = -1;
     if (ctx.pcRecu && ctx.addInTracePc) {
-        int y = -ctx.hauteurBlockTracePc;
-        {
-            std::lock_guard<std::mutex> rows(pcRowsMutex);
-            const auto row = tabPositionPc.find(ctx.pcCourant);
-            if (row != tabPositionPc.end())
-                y = row->second;
-        }
-        block->setPositionTracePc(ctx.positionXTracePc, y);
+        pc = ctx.pcCourant;
+        // The row is known only when the block joins the store.
+        block->setPositionTracePc(ctx.positionXTracePc, -ctx.hauteurBlockTracePc);
         block->setSizeTracePc(ctx.largeurBlockTracePc, ctx.hauteurBlockTracePc);
-        graphicTrace->addElementTabPc(ctx.pcCourant, *block);
         ctx.pcRecu = false;
     }
+    ctx.lot.push_back({block, ctx.cycleParse, pc});
+    ctx.graphicBlockCourant.release(); // the batch owns it now
 }
 
 void System::addCycleTracePcOnly(LoadContext &ctx, int c)
 {
     const Publication publication(ctx);
+    ajouterLot(ctx);
     if (horsTranche(ctx, c))
         return;
     ctx.cycleParse = c;
@@ -1209,6 +1218,7 @@ void System::newElementTracePcOnly(LoadContext &ctx, const QString &name)
 {
     const Publication publication(ctx);
     ctx.graphicBlockCourant.reset();
+    ctx.pcRecu = false;
     if (ctx.horsTranche)
         return;
     ctx.graphicBlockCourant = std::make_unique<GraphicBlock>(name);
@@ -1233,22 +1243,13 @@ void System::addElementTracePcOnly(LoadContext &ctx)
         ctx.graphicBlockCourant.reset(); // a block without a pc has no row to go to
         return;
     }
-    ctx.graphicBlockCourant->setCycle(ctx.cycleParse);
-    GraphicBlock *block = ctx.graphicBlockCourant.release();
-    std::lock_guard<std::recursive_mutex> storeLock(graphicTrace->mutex());
-    // A pc whose listing is not loaded stays out of sight until it is, like the blocks of
-    // the cycle view's reads: giving it a row here would pin it to row 0 for good.
-    int y = -ctx.hauteurBlockTracePc;
-    {
-        std::lock_guard<std::mutex> rows(pcRowsMutex);
-        const auto row = tabPositionPc.find(ctx.pcCourant);
-        if (row != tabPositionPc.end())
-            y = row->second;
-    }
-    block->setPositionTracePc(ctx.positionXTracePcOnly, y);
+    GraphicBlock *block = ctx.graphicBlockCourant.get();
+    block->setCycle(ctx.cycleParse);
+    block->setPositionTracePc(ctx.positionXTracePcOnly, -ctx.hauteurBlockTracePc);
     block->setSizeTracePc(ctx.largeurBlockTracePc, ctx.hauteurBlockTracePc);
-    graphicTrace->addElementTabPc(ctx.pcCourant, *block);
     ctx.pcRecu = false;
+    ctx.lot.push_back({block, -1, ctx.pcCourant});
+    ctx.graphicBlockCourant.release(); // the batch owns it now
 }
 
 void System::newElementZoom(LoadContext &ctx, const QString &name)
@@ -1283,8 +1284,38 @@ void System::addElementZoom(LoadContext &ctx)
     const Publication publication(ctx);
     if (!ctx.graphicBlockCourant)
         return;
-    GraphicBlock *block = ctx.graphicBlockCourant.release();
-    graphicTrace->addElement(ctx.cycleParse, *block);
+    ctx.lot.push_back({ctx.graphicBlockCourant.get(), ctx.cycleParse, -1});
+    ctx.graphicBlockCourant.release(); // the batch owns it now
+}
+
+// Hands the batch of the cycle just read to the store, with one lock of the store and one
+// of the pc rows. Runs on the parser's thread between cycles, and on the GUI thread once the
+// read has ended (for the last cycle).
+void System::ajouterLot(LoadContext &ctx)
+{
+    if (ctx.lot.empty() && !ctx.cleEnAttente)
+        return;
+    std::lock_guard<std::recursive_mutex> storeLock(graphicTrace->mutex());
+    if (ctx.cleEnAttente)
+        graphicTrace->addCycle(ctx.cleLot);
+    ctx.cleEnAttente = false;
+    std::unique_lock<std::mutex> rows(pcRowsMutex, std::defer_lock);
+    for (const LoadContext::EnAttente &attente : ctx.lot) {
+        GraphicBlock &block = *attente.block;
+        if (attente.cycle >= 0)
+            graphicTrace->addElement(attente.cycle, block);
+        if (attente.pc < 0)
+            continue;
+        // A pc whose listing is not loaded stays out of sight until it is: giving it a row
+        // here would pin it to row 0 for good.
+        if (!rows.owns_lock())
+            rows.lock();
+        const auto row = tabPositionPc.find(attente.pc);
+        if (row != tabPositionPc.end())
+            block.setPositionYTracePc(row->second);
+        graphicTrace->addElementTabPc(attente.pc, block);
+    }
+    ctx.lot.clear();
 }
 
 // A file that cannot be opened is reported by its reason, then by a bare "erreur" that

@@ -217,6 +217,7 @@ private:
     void newElementZoom(LoadContext &ctx, const QString &name);
     void setNbEventZoom(LoadContext &ctx, const QString &name, int n);
     void addElementZoom(LoadContext &ctx);
+    void ajouterLot(LoadContext &ctx);
     void errorInTraceParse(LoadContext *ctx, const QString &message);
     bool horsTranche(LoadContext &ctx, int c) const;
 
