@@ -7,6 +7,12 @@ ParserTrace::~ParserTrace()
     stopAndWait();
 }
 
+void ParserTrace::setRecepteur(Recepteur *r)
+{
+    Q_ASSERT(!isRunning());
+    recepteur = r;
+}
+
 void ParserTrace::initTransition()
 {
     tabTag = {QStringLiteral("event"), QStringLiteral("name"),  QStringLiteral("instruction"),
@@ -49,7 +55,11 @@ bool ParserTrace::endElement(const QString &name)
     if (!etapeAutomate(name))
         return false;
     if (etatCourant == 8 && baliseConnue)
-        emettre([this] { emit addEventTrace(); });
+        emettre([this] {
+            if (recepteur)
+                recepteur->addEventTrace();
+            emit addEventTrace();
+        });
     return true;
 }
 
@@ -59,17 +69,30 @@ bool ParserTrace::characters(const QString &text)
     case 5:
         if (!lireEntier(text, cycleCourant))
             return false;
-        emettre([this] { emit addCycleTrace(cycleCourant); });
+        emettre([this] {
+            if (recepteur)
+                recepteur->addCycleTrace(cycleCourant);
+            emit addCycleTrace(cycleCourant);
+        });
         break;
     case 9:
-        nomEventCourant = nomPartage(text);
-        emettre([this] { emit newEventTrace(nomEventCourant); });
+        if (const QString &nom = nomPartage(text); !nomEventCourant.isSharedWith(nom))
+            nomEventCourant = nom;
+        emettre([this] {
+            if (recepteur)
+                recepteur->newEventTrace(nomEventCourant);
+            emit newEventTrace(nomEventCourant);
+        });
         break;
     case 13: {
         int pc = 0;
         if (!lireEntier(text, pc))
             return false;
-        emettre([&] { emit pcTrace(pc); });
+        emettre([&] {
+            if (recepteur)
+                recepteur->pcTrace(pc);
+            emit pcTrace(pc);
+        });
         break;
     }
     default:

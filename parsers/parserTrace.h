@@ -11,8 +11,26 @@ class ParserTrace : public Parser
     Q_OBJECT
 
 public:
+    // The same reports as plain calls on the parser's thread, each made just before its
+    // signal: a receiver that takes every event of a large file saves the cost of a signal
+    // emission per event.
+    class Recepteur
+    {
+    public:
+        virtual void addCycleTrace(int cycle) = 0;
+        virtual void newEventTrace(const QString &name) = 0;
+        virtual void pcTrace(int pc) = 0;
+        virtual void addEventTrace() = 0;
+
+    protected:
+        ~Recepteur() = default;
+    };
+
     ParserTrace();
     ~ParserTrace() override;
+
+    // Set while the parser does not run; the receiver must outlive the parses it receives.
+    void setRecepteur(Recepteur *recepteur);
 
 signals:
     void addCycleTrace(int cycle);
@@ -30,6 +48,7 @@ protected:
     bool texteUtile() const override;
 
 private:
+    Recepteur *recepteur = nullptr;
     int cycleCourant = 0;
     QString nomEventCourant;
 };

@@ -7,6 +7,12 @@ ParserZoom::~ParserZoom()
     stopAndWait();
 }
 
+void ParserZoom::setRecepteur(Recepteur *r)
+{
+    Q_ASSERT(!isRunning());
+    recepteur = r;
+}
+
 void ParserZoom::initTransition()
 {
     tabTag = {QStringLiteral("event"), QStringLiteral("name"),  QStringLiteral("count"),
@@ -45,7 +51,11 @@ bool ParserZoom::endElement(const QString &name)
     if (!etapeAutomate(name))
         return false;
     if (etatCourant == 8 && baliseConnue)
-        emettre([this] { emit addEventZoom(); });
+        emettre([this] {
+            if (recepteur)
+                recepteur->addEventZoom();
+            emit addEventZoom();
+        });
     return true;
 }
 
@@ -55,17 +65,30 @@ bool ParserZoom::characters(const QString &text)
     case 5:
         if (!lireEntier(text, cycleCourant))
             return false;
-        emettre([this] { emit addCycleZoom(cycleCourant); });
+        emettre([this] {
+            if (recepteur)
+                recepteur->addCycleZoom(cycleCourant);
+            emit addCycleZoom(cycleCourant);
+        });
         break;
     case 9:
-        nomEventCourant = nomPartage(text);
-        emettre([this] { emit newEventZoom(nomEventCourant); });
+        if (const QString &nom = nomPartage(text); !nomEventCourant.isSharedWith(nom))
+            nomEventCourant = nom;
+        emettre([this] {
+            if (recepteur)
+                recepteur->newEventZoom(nomEventCourant);
+            emit newEventZoom(nomEventCourant);
+        });
         break;
     case 11: {
         int count = 0;
         if (!lireEntier(text, count))
             return false;
-        emettre([&] { emit setNbEventZoom(nomEventCourant, count); });
+        emettre([&] {
+            if (recepteur)
+                recepteur->setNbEventZoom(nomEventCourant, count);
+            emit setNbEventZoom(nomEventCourant, count);
+        });
         break;
     }
     default:

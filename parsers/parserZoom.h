@@ -11,8 +11,25 @@ class ParserZoom : public Parser
     Q_OBJECT
 
 public:
+    // The same reports as plain calls on the parser's thread, each made just before its
+    // signal (see ParserTrace::Recepteur).
+    class Recepteur
+    {
+    public:
+        virtual void addCycleZoom(int cycle) = 0;
+        virtual void newEventZoom(const QString &name) = 0;
+        virtual void setNbEventZoom(const QString &name, int count) = 0;
+        virtual void addEventZoom() = 0;
+
+    protected:
+        ~Recepteur() = default;
+    };
+
     ParserZoom();
     ~ParserZoom() override;
+
+    // Set while the parser does not run; the receiver must outlive the parses it receives.
+    void setRecepteur(Recepteur *recepteur);
 
 signals:
     void addCycleZoom(int cycle);
@@ -30,6 +47,7 @@ protected:
     bool texteUtile() const override;
 
 private:
+    Recepteur *recepteur = nullptr;
     QString nomEventCourant;
     int cycleCourant = 0;
 };

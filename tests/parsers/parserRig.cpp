@@ -8,8 +8,40 @@
 #include <QFile>
 #include <QRegularExpression>
 
+#include <functional>
+
+namespace {
+
+// Writes what it receives as the signals are logged.
+class Recepteur final : public ParserTrace::Recepteur, public ParserZoom::Recepteur
+{
+public:
+    explicit Recepteur(std::function<void(const QString &)> log) : log(std::move(log)) {}
+
+    void addCycleTrace(int cycle) override { log("cycle " + QString::number(cycle)); }
+    void newEventTrace(const QString &name) override { log("event " + name); }
+    void pcTrace(int pc) override { log("pc " + QString::number(pc)); }
+    void addEventTrace() override { log("add"); }
+    void addCycleZoom(int cycle) override { addCycleTrace(cycle); }
+    void newEventZoom(const QString &name) override { newEventTrace(name); }
+    void setNbEventZoom(const QString &name, int count) override
+    {
+        log("count " + name + ' ' + QString::number(count));
+    }
+    void addEventZoom() override { addEventTrace(); }
+
+private:
+    std::function<void(const QString &)> log;
+};
+
+} // namespace
+
 ParserRig::ParserRig(const QString &kind) : kind(kind)
 {
+    auto recepteurLog = std::make_shared<Recepteur>([this](const QString &entry) {
+        std::lock_guard<std::mutex> lock(mutex);
+        recus.append(entry);
+    });
     // Each signal is logged as its short name followed by its arguments, blank-separated.
     auto log = [this](const char *what) {
         return [this, what](const auto &...values) {
@@ -20,6 +52,8 @@ ParserRig::ParserRig(const QString &kind) : kind(kind)
     };
     if (kind == "trace") {
         auto *p = new ParserTrace;
+        p->setRecepteur(recepteurLog.get());
+        recepteur = recepteurLog;
         QObject::connect(p, &ParserTrace::addCycleTrace, log("cycle"));
         QObject::connect(p, &ParserTrace::newEventTrace, log("event"));
         QObject::connect(p, &ParserTrace::pcTrace, log("pc"));
@@ -27,6 +61,8 @@ ParserRig::ParserRig(const QString &kind) : kind(kind)
         parserObject.reset(p);
     } else if (kind == "zoom") {
         auto *p = new ParserZoom;
+        p->setRecepteur(recepteurLog.get());
+        recepteur = recepteurLog;
         QObject::connect(p, &ParserZoom::addCycleZoom, log("cycle"));
         QObject::connect(p, &ParserZoom::newEventZoom, log("event"));
         QObject::connect(p, &ParserZoom::setNbEventZoom, log("count"));
@@ -68,10 +104,15 @@ QStringList ParserRig::errors(const QStringList &journal)
 QStringList ParserRig::result()
 {
     QStringList all;
+    QStringList recu;
     {
         std::lock_guard<std::mutex> lock(mutex);
         all.swap(entries);
+        recu.swap(recus);
     }
+    if (threaded(kind) &&
+        recu != all.filter(QRegularExpression("^(cycle|event|pc|count|add)( |$)")))
+        all.append("receiver differs");
     if (kind == "config") {
         if (Config *config = static_cast<ParserConfig &>(*parserObject).getConfig()) {
             for (const auto &[name, event] : config->getTabConfig())

@@ -12,6 +12,8 @@
 // emission order ("cycle 5", "event alu", "error <report>"), recorded through direct
 // connections, so on the parser's thread when threaded. A configuration journal ends with the
 // map built, one "config <name>=<position>" each. Every run returns its journal and clears it.
+// A trace or zoom parser also has a receiver; a run whose receiver did not get exactly what the
+// signals carried ends its journal with "receiver differs".
 class ParserRig
 {
 public:
@@ -37,6 +39,8 @@ private:
     std::unique_ptr<Parser> parserObject;
     mutable std::mutex mutex;
     QStringList entries;
+    QStringList recus; // what the receiver got
+    std::shared_ptr<void> recepteur;
 };
 
 QString writeFile(const QString &dir, const QString &name, const QByteArray &content);
