@@ -42,15 +42,26 @@ const void *identity(const QBrush &brush)
 // The blocks of a read take their brushes from a few event colours, or a few shades of them at
 // a zoom level, and the brush handed in is often a fresh one per block: blocks share one brush
 // per colour and style instead, kept in a small direct-mapped cache of the building thread.
+// A second cache maps the brushes handed in to their shared one by address, so that a caller
+// that already shares its brushes pays no colour comparison; it keeps those brushes alive, so
+// an address in it cannot be reused by another brush.
 void assignShared(QBrush &target, const QBrush &brush)
 {
     constexpr int bits = 6;
+    constexpr quintptr masque = (1 << bits) - 1;
     thread_local QBrush cache[1 << bits];
-    thread_local int last = 0;
-    if (identity(target) == identity(brush))
+    struct Vu
+    {
+        QBrush source;
+        QBrush partage;
+    };
+    thread_local Vu vus[1 << bits];
+    const void *const id = identity(brush);
+    if (identity(target) == id)
         return;
-    if (identity(cache[last]) == identity(brush)) { // runs of one kind of event
-        target = cache[last];
+    Vu &vu = vus[(reinterpret_cast<quintptr>(id) >> 4) & masque];
+    if (identity(vu.source) == id) {
+        target = vu.partage;
         return;
     }
     const Qt::BrushStyle style = brush.style();
@@ -60,15 +71,12 @@ void assignShared(QBrush &target, const QBrush &brush)
     }
     const QColor &colour = brush.color();
     const quint32 key = (colour.rgba() ^ quint32(style) * 0x9e3779b9u) * 2654435761u;
-    const int slot = int(key >> (32 - bits));
-    QBrush &known = cache[slot];
-    last = slot;
-    if (known.style() == style && known.color() == colour && known.transform().isIdentity()) {
-        target = known;
-        return;
-    }
-    known = brush;
-    target = brush;
+    QBrush &known = cache[key >> (32 - bits)];
+    if (known.style() != style || known.color() != colour || !known.transform().isIdentity())
+        known = brush;
+    target = known;
+    vu.source = brush;
+    vu.partage = known;
 }
 
 } // namespace

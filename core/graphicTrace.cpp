@@ -47,6 +47,19 @@ void GraphicTrace::addElement(const int &cycle, GraphicBlock &element)
     retain(element);
 }
 
+void GraphicTrace::addElements(const int &cycle, const std::vector<GraphicBlock *> &elements)
+{
+    Locker locker(lock);
+    const bool last = !tabCycle.empty() && tabCycle.rbegin()->first == cycle;
+    ElementList &list =
+        last ? tabCycle.rbegin()->second : tabCycle.try_emplace(tabCycle.end(), cycle)->second;
+    list.reserve(list.size() + elements.size());
+    for (GraphicBlock *element : elements) {
+        list.push_back(element);
+        retain(*element);
+    }
+}
+
 void GraphicTrace::addElementTabPc(const int &pc, GraphicBlock &element)
 {
     Locker locker(lock);

@@ -60,6 +60,9 @@ public:
     // Append the block at the back of the list of cycle / pc, adding the key when absent.
     void addElement(const int &cycle, GraphicBlock &element);
     void addElementTabPc(const int &pc, GraphicBlock &element);
+    // Adds cycle when absent, then appends the blocks at the back of its list, in order: the
+    // blocks of one cycle of a read at once.
+    void addElements(const int &cycle, const std::vector<GraphicBlock *> &elements);
 
     // Sets the pc-view y of every block of pc; an absent pc is added with an empty list.
     void updatePositionYTracePc(const int &pc, const int &y);
