@@ -13,6 +13,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <utility>
 #include <vector>
 
 // Everything one read of one trace or zoom file needs on its parser's thread. The GUI thread
@@ -72,30 +73,29 @@ struct LoadContext
         std::vector<std::optional<QBrush>> brushesZoom;
     };
     std::vector<Evenement> evenements;
+    size_t dernierEvenement = 0; // index of the last one found
     int cycleParse = 0;
     bool pcRecu = false;
     int pcCourant = -1;
     std::unique_ptr<GraphicBlock> graphicBlockCourant;
     // The blocks of the cycle being read, handed to the store together when the next cycle
     // starts or the read ends: one lock of the store per cycle instead of several per event.
-    struct EnAttente
-    {
-        GraphicBlock *block;
-        int cycle;    // its list in the cycle table, or -1 when it joins the PC table only
-        int pc;       // its list in the PC table, or -1 when it joins the cycle table only
-    };
-    std::vector<EnAttente> lot;
+    // lot owns them until then; lotPc names those that also join the PC table, by pc.
+    std::vector<GraphicBlock *> lot;
+    std::vector<std::pair<int, GraphicBlock *>> lotPc;
+    // The cycle whose list receives lot (even empty, so that a cycle without events is
+    // present too); a read for the PC view alone has none.
+    int cleLot = 0;
+    bool cleEnAttente = false;
     // Blocks still waiting in the batch never reached the store: they are still ours.
     void jeterLot()
     {
-        for (const EnAttente &attente : lot)
-            delete attente.block;
+        for (GraphicBlock *block : lot)
+            delete block;
         lot.clear();
+        lotPc.clear();
         cleEnAttente = false;
     }
-    // The cycle key to add with the batch, so that a cycle without events is present too.
-    int cleLot = 0;
-    bool cleEnAttente = false;
     int positionXTraceCycle = 0;
     int positionYTraceCycle = 0;
     int positionXTracePc = 0;

@@ -36,13 +36,25 @@ void raiseTo(std::atomic<int> &bound, int value)
 // settings, as a plain lookup would.
 LoadContext::Evenement &evenement(LoadContext &ctx, const QString &name)
 {
-    for (LoadContext::Evenement &e : ctx.evenements)
+    // A zoom event names itself twice (name, then count): the last one is tried first.
+    if (ctx.dernierEvenement < ctx.evenements.size()) {
+        LoadContext::Evenement &e = ctx.evenements[ctx.dernierEvenement];
         if (e.name.constData() == name.constData() && e.name.size() == name.size())
             return e;
+    }
+    for (size_t i = 0; i < ctx.evenements.size(); ++i) {
+        LoadContext::Evenement &e = ctx.evenements[i];
+        if (e.name.constData() == name.constData() && e.name.size() == name.size()) {
+            ctx.dernierEvenement = i;
+            return e;
+        }
+    }
     const ConfigEvent &event = ctx.tabConfig[name];
-    for (LoadContext::Evenement &e : ctx.evenements) {
+    for (size_t i = 0; i < ctx.evenements.size(); ++i) {
+        LoadContext::Evenement &e = ctx.evenements[i];
         if (e.name == name) {
             e.name = name; // later calls with this string hit at once
+            ctx.dernierEvenement = i;
             return e;
         }
     }
@@ -51,6 +63,7 @@ LoadContext::Evenement &evenement(LoadContext &ctx, const QString &name)
     e.positionY = event.getPosition() * ctx.hauteurBlockTraceCycle;
     e.brush = event.getBrush();
     ctx.evenements.push_back(std::move(e));
+    ctx.dernierEvenement = ctx.evenements.size() - 1;
     return ctx.evenements.back();
 }
 
@@ -199,45 +212,79 @@ void System::connectAll()
     connect(m, &QObject::destroyed, this, &System::arreterChargements);
 }
 
-// The callbacks of a threaded parser run on its thread (direct connections) and work on the
-// context of the read in progress; the end of the thread comes back to the GUI thread.
+// Takes a threaded parser's reports to the callbacks of the read in progress, on the parser's
+// thread, by plain calls: a signal per event would cost a good part of a large file's read.
+class System::Relais final : public ParserTrace::Recepteur, public ParserZoom::Recepteur
+{
+public:
+    Relais(System &system, ParserSlot &slot, bool pcSeul)
+        : system(system), slot(slot), pcSeul(pcSeul)
+    {}
+
+    void addCycleTrace(int cycle) override
+    {
+        if (pcSeul)
+            system.addCycleTracePcOnly(ctx(), cycle);
+        else
+            system.addCycleTrace(ctx(), cycle);
+    }
+    void newEventTrace(const QString &name) override
+    {
+        if (pcSeul)
+            system.newElementTracePcOnly(ctx(), name);
+        else
+            system.newElementTrace(ctx(), name);
+    }
+    void pcTrace(int pc) override
+    {
+        if (pcSeul)
+            system.pcTraceOnly(ctx(), pc);
+        else
+            system.pcTrace(ctx(), pc);
+    }
+    void addEventTrace() override
+    {
+        if (pcSeul)
+            system.addElementTracePcOnly(ctx());
+        else
+            system.addElementTrace(ctx());
+    }
+    void addCycleZoom(int cycle) override { system.addCycleTrace(ctx(), cycle); }
+    void newEventZoom(const QString &name) override { system.newElementZoom(ctx(), name); }
+    void setNbEventZoom(const QString &name, int count) override
+    {
+        system.setNbEventZoom(ctx(), name, count);
+    }
+    void addEventZoom() override { system.addElementZoom(ctx()); }
+
+private:
+    LoadContext &ctx() { return *slot.courant.load(); }
+
+    System &system;
+    ParserSlot &slot;
+    const bool pcSeul;
+};
+
+// The callbacks of a threaded parser run on its thread and work on the context of the read in
+// progress; errors are reported there too, and the end of the thread comes back to the GUI
+// thread.
 void System::connectTraceCycle(ParserTrace *parser, ParserSlot *slot)
 {
-    const auto ctx = [slot]() -> LoadContext & { return *slot->courant.load(); };
-    connect(
-        parser, &ParserTrace::addEventTrace, this, [=] { addElementTrace(ctx()); },
-        Qt::DirectConnection);
-    connect(
-        parser, &ParserTrace::addCycleTrace, this, [=](int c) { addCycleTrace(ctx(), c); },
-        Qt::DirectConnection);
-    connect(
-        parser, &ParserTrace::newEventTrace, this,
-        [=](const QString &name) { newElementTrace(ctx(), name); }, Qt::DirectConnection);
-    connect(
-        parser, &ParserTrace::pcTrace, this, [=](int pc) { pcTrace(ctx(), pc); },
-        Qt::DirectConnection);
-    connect(
-        parser, &Parser::errorInParse, this,
-        [=](const QString &message) { errorInTraceParse(&ctx(), message); }, Qt::DirectConnection);
-    connect(
-        parser, &QThread::finished, this, [=] { parserFinished(slot); }, Qt::QueuedConnection);
+    slot->relais = std::make_unique<Relais>(*this, *slot, false);
+    parser->setRecepteur(slot->relais.get());
+    connectFin(parser, slot);
 }
 
 void System::connectTracePcOnly(ParserTrace *parser, ParserSlot *slot)
 {
+    slot->relais = std::make_unique<Relais>(*this, *slot, true);
+    parser->setRecepteur(slot->relais.get());
+    connectFin(parser, slot);
+}
+
+void System::connectFin(Parser *parser, ParserSlot *slot)
+{
     const auto ctx = [slot]() -> LoadContext & { return *slot->courant.load(); };
-    connect(
-        parser, &ParserTrace::addEventTrace, this, [=] { addElementTracePcOnly(ctx()); },
-        Qt::DirectConnection);
-    connect(
-        parser, &ParserTrace::addCycleTrace, this, [=](int c) { addCycleTracePcOnly(ctx(), c); },
-        Qt::DirectConnection);
-    connect(
-        parser, &ParserTrace::newEventTrace, this,
-        [=](const QString &name) { newElementTracePcOnly(ctx(), name); }, Qt::DirectConnection);
-    connect(
-        parser, &ParserTrace::pcTrace, this, [=](int pc) { pcTraceOnly(ctx(), pc); },
-        Qt::DirectConnection);
     connect(
         parser, &Parser::errorInParse, this,
         [=](const QString &message) { errorInTraceParse(&ctx(), message); }, Qt::DirectConnection);
@@ -247,24 +294,9 @@ void System::connectTracePcOnly(ParserTrace *parser, ParserSlot *slot)
 
 void System::connectZoom(ParserZoom *parser, ParserSlot *slot)
 {
-    const auto ctx = [slot]() -> LoadContext & { return *slot->courant.load(); };
-    connect(
-        parser, &ParserZoom::addEventZoom, this, [=] { addElementZoom(ctx()); },
-        Qt::DirectConnection);
-    connect(
-        parser, &ParserZoom::addCycleZoom, this, [=](int c) { addCycleTrace(ctx(), c); },
-        Qt::DirectConnection);
-    connect(
-        parser, &ParserZoom::newEventZoom, this,
-        [=](const QString &name) { newElementZoom(ctx(), name); }, Qt::DirectConnection);
-    connect(
-        parser, &ParserZoom::setNbEventZoom, this,
-        [=](const QString &name, int n) { setNbEventZoom(ctx(), name, n); }, Qt::DirectConnection);
-    connect(
-        parser, &Parser::errorInParse, this,
-        [=](const QString &message) { errorInTraceParse(&ctx(), message); }, Qt::DirectConnection);
-    connect(
-        parser, &QThread::finished, this, [=] { parserFinished(slot); }, Qt::QueuedConnection);
+    slot->relais = std::make_unique<Relais>(*this, *slot, false);
+    parser->setRecepteur(slot->relais.get());
+    connectFin(parser, slot);
 }
 
 void System::initVariables()
@@ -1169,7 +1201,9 @@ void System::newElementTrace(LoadContext &ctx, const QString &name)
     GraphicBlock &block = *ctx.graphicBlockCourant;
     block.setPositionTraceCycle(ctx.positionXTraceCycle, ctx.positionYTraceCycle);
     block.setSizeTraceCycle(ctx.largeurBlockTraceCycle, ctx.hauteurBlockTraceCycle);
-    block.setBrush(event.brush);
+    // A zoom block takes the shade of its count, which always follows its name.
+    if (ctx.kind != LoadContext::Kind::Zoom)
+        block.setBrush(event.brush);
 }
 
 // A negative pc names no instruction: the block stays out of the PC view, like one without pc.
@@ -1199,8 +1233,10 @@ void System::addElementTrace(LoadContext &ctx)
         block->setSizeTracePc(ctx.largeurBlockTracePc, ctx.hauteurBlockTracePc);
         ctx.pcRecu = false;
     }
-    ctx.lot.push_back({block, ctx.cycleParse, pc});
+    ctx.lot.push_back(block);
     ctx.graphicBlockCourant.release(); // the batch owns it now
+    if (pc >= 0)
+        ctx.lotPc.emplace_back(pc, block);
 }
 
 void System::addCycleTracePcOnly(LoadContext &ctx, int c)
@@ -1248,8 +1284,9 @@ void System::addElementTracePcOnly(LoadContext &ctx)
     block->setPositionTracePc(ctx.positionXTracePcOnly, -ctx.hauteurBlockTracePc);
     block->setSizeTracePc(ctx.largeurBlockTracePc, ctx.hauteurBlockTracePc);
     ctx.pcRecu = false;
-    ctx.lot.push_back({block, -1, ctx.pcCourant});
+    ctx.lot.push_back(block);
     ctx.graphicBlockCourant.release(); // the batch owns it now
+    ctx.lotPc.emplace_back(ctx.pcCourant, block);
 }
 
 void System::newElementZoom(LoadContext &ctx, const QString &name)
@@ -1284,7 +1321,7 @@ void System::addElementZoom(LoadContext &ctx)
     const Publication publication(ctx);
     if (!ctx.graphicBlockCourant)
         return;
-    ctx.lot.push_back({ctx.graphicBlockCourant.get(), ctx.cycleParse, -1});
+    ctx.lot.push_back(ctx.graphicBlockCourant.get());
     ctx.graphicBlockCourant.release(); // the batch owns it now
 }
 
@@ -1295,27 +1332,25 @@ void System::ajouterLot(LoadContext &ctx)
 {
     if (ctx.lot.empty() && !ctx.cleEnAttente)
         return;
+    Q_ASSERT(ctx.cleEnAttente || ctx.lot.size() == ctx.lotPc.size());
     std::lock_guard<std::recursive_mutex> storeLock(graphicTrace->mutex());
     if (ctx.cleEnAttente)
-        graphicTrace->addCycle(ctx.cleLot);
-    ctx.cleEnAttente = false;
-    std::unique_lock<std::mutex> rows(pcRowsMutex, std::defer_lock);
-    for (const LoadContext::EnAttente &attente : ctx.lot) {
-        GraphicBlock &block = *attente.block;
-        if (attente.cycle >= 0)
-            graphicTrace->addElement(attente.cycle, block);
-        if (attente.pc < 0)
-            continue;
-        // A pc whose listing is not loaded stays out of sight until it is: giving it a row
-        // here would pin it to row 0 for good.
-        if (!rows.owns_lock())
-            rows.lock();
-        const auto row = tabPositionPc.find(attente.pc);
-        if (row != tabPositionPc.end())
-            block.setPositionYTracePc(row->second);
-        graphicTrace->addElementTabPc(attente.pc, block);
+        graphicTrace->addElements(ctx.cleLot, ctx.lot);
+    if (!ctx.lotPc.empty()) {
+        std::lock_guard<std::mutex> rows(pcRowsMutex);
+        for (const auto &[pc, block] : ctx.lotPc) {
+            // A pc whose listing is not loaded stays out of sight until it is: giving it a
+            // row here would pin it to row 0 for good.
+            const auto row = tabPositionPc.find(pc);
+            if (row != tabPositionPc.end())
+                block->setPositionYTracePc(row->second);
+            graphicTrace->addElementTabPc(pc, *block);
+        }
     }
+    // The store owns them now.
     ctx.lot.clear();
+    ctx.lotPc.clear();
+    ctx.cleEnAttente = false;
 }
 
 // A file that cannot be opened is reported by its reason, then by a bare "erreur" that

@@ -141,10 +141,13 @@ public slots:
     void arreterChargements();
 
 private:
+    class Relais;
+
     // One threaded parser and the read it runs or will run next.
     struct ParserSlot
     {
         Parser *parser = nullptr;
+        std::unique_ptr<Relais> relais; // takes the parser's reports to the callbacks below
         std::shared_ptr<LoadContext> ctx; // the read started last
         // The same, for the parser's thread: set before start(), read by the callbacks.
         std::atomic<LoadContext *> courant{nullptr};
@@ -156,6 +159,7 @@ private:
     void connectTraceCycle(ParserTrace *parser, ParserSlot *slot);
     void connectTracePcOnly(ParserTrace *parser, ParserSlot *slot);
     void connectZoom(ParserZoom *parser, ParserSlot *slot);
+    void connectFin(Parser *parser, ParserSlot *slot);
     void initVariables();
     void initPositionTraceCycle(int x, int y);
     void initPositionTracePc(int x, int y);

@@ -180,6 +180,13 @@ void TestHostileInputs::damagedData_data()
     QTest::newRow("cycle after the file's slice")
         << Fichier::Trace << "<date>5</date>=><date>500</date>" << Vue::Cycles
         << "cycle 500 is outside its cycles 0 to 19";
+    // The pc of the left-out cycle's last event must not give the next event, which has none,
+    // a row in the PC view.
+    QTest::newRow("cycle outside the slice, then an event without pc")
+        << Fichier::Trace
+        << "<date>6</date>=><date>600</date><event><name>fetch</name><instruction><pc>3</pc>"
+           "</instruction></event></cycle><cycle><date>6</date><event><name>fetch</name></event>"
+        << Vue::Cycles << "cycle 600 is outside its cycles 0 to 19";
     QTest::newRow("negative cycle") << Fichier::Trace << "<date>5</date>=><date>-5</date>"
                                     << Vue::Cycles << "cycle -5 is outside its cycles 0 to 19";
     QTest::newRow("zoom cycle outside the file's slice")
