@@ -126,8 +126,22 @@ void BlockPool::deallocate(void *slot)
 {
     if (!slot)
         return;
-    auto *slab = reinterpret_cast<Slab *>(reinterpret_cast<std::uintptr_t>(slot) & ~(slabSize - 1));
     std::lock_guard<std::mutex> lock(mutex);
+    rendre(slot);
+}
+
+void BlockPool::deallocateMany(void *const *places, size_t n)
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    for (size_t i = 0; i < n; ++i) {
+        if (places[i])
+            rendre(places[i]);
+    }
+}
+
+void BlockPool::rendre(void *slot)
+{
+    auto *slab = reinterpret_cast<Slab *>(reinterpret_cast<std::uintptr_t>(slot) & ~(slabSize - 1));
     Q_ASSERT(slab->live > 0);
     auto *freed = static_cast<FreeSlot *>(slot);
     freed->next = slab->free;

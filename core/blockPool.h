@@ -22,6 +22,8 @@ public:
     // Never null: throws std::bad_alloc like operator new.
     void *allocate();
     void deallocate(void *slot);
+    // The same for n slots, with one lock.
+    void deallocateMany(void *const *places, size_t n);
 
     // For tests and the benchmark: slabs held (in use or kept), slots per slab.
     size_t slabCount() const;
@@ -36,6 +38,7 @@ private:
     Slab *newSlab();
     void unlink(Slab *slab);
     void pushFront(Slab *slab);
+    void rendre(void *slot); // deallocate with the lock held
 
     const size_t tailleSlot;
     size_t premierSlot = 0; // offset of the first slot in a slab

@@ -96,12 +96,41 @@ void GraphicBlock::operator delete(void *block, size_t size)
         pool().deallocate(block);
 }
 
+void GraphicBlock::deleteMany(GraphicBlock *const *blocks, size_t n)
+{
+    if (!ZELVAR_BLOCK_POOL) {
+        for (size_t i = 0; i < n; ++i)
+            delete blocks[i];
+        return;
+    }
+    constexpr size_t groupe = 256;
+    void *places[groupe];
+    size_t k = 0;
+    for (size_t i = 0; i < n; ++i) {
+        if (!blocks[i])
+            continue;
+        blocks[i]->~GraphicBlock();
+        places[k++] = blocks[i];
+        if (k == groupe) {
+            pool().deallocateMany(places, k);
+            k = 0;
+        }
+    }
+    pool().deallocateMany(places, k);
+}
+
 size_t GraphicBlock::poolBytes()
 {
     return ZELVAR_BLOCK_POOL ? pool().slabCount() * BlockPool::slabSize : 0;
 }
 
 GraphicBlock::GraphicBlock(QString name) : name(std::move(name))
+{
+    liveBlocks.fetch_add(1, std::memory_order_relaxed);
+}
+
+GraphicBlock::GraphicBlock(QString name, const QBrush &brush)
+    : name(std::move(name)), brush(brush)
 {
     liveBlocks.fetch_add(1, std::memory_order_relaxed);
 }

@@ -20,6 +20,9 @@ class GraphicBlock : public GraphicElement
 {
 public:
     explicit GraphicBlock(QString name);
+    // Takes brush as it is, without looking for a shared copy: for callers whose brushes are
+    // shared already.
+    GraphicBlock(QString name, const QBrush &brush);
     GraphicBlock(const GraphicBlock &other);
     GraphicBlock &operator=(const GraphicBlock &other);
     ~GraphicBlock();
@@ -62,6 +65,8 @@ public:
     // cheap reclaiming when a file's blocks are dropped together.
     static void *operator new(size_t size);
     static void operator delete(void *block, size_t size);
+    // Deletes n blocks (null ones skipped), returning their memory to the pool at once.
+    static void deleteMany(GraphicBlock *const *blocks, size_t n);
     // Bytes held by the pool, for the benchmark.
     static size_t poolBytes();
 

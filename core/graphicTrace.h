@@ -2,6 +2,7 @@
 #define GRAPHICTRACE_H
 
 #include <map>
+#include <memory>
 #include <mutex>
 #include <vector>
 
@@ -83,10 +84,15 @@ public:
     void clearTabCycle();
     // Empties tabPc, then tabCycle.
     void clear();
+    // Empties both tables like clear(), but moves their blocks into the store returned instead
+    // of deleting them, so that the caller chooses when that cost is paid (by destroying it).
+    std::unique_ptr<GraphicTrace> takeAll();
 
 private:
+    class Corbeille;
+
     static void retain(GraphicBlock &block);
-    static void release(GraphicElement *element);
+    static void release(GraphicElement *element, Corbeille &corbeille);
     static void releaseAll(std::map<int, ElementList> &table);
 
     mutable std::recursive_mutex lock;

@@ -162,6 +162,38 @@ private slots:
         QVERIFY(trace.getTabPc().empty() && trace.getTabCycle().empty());
     }
 
+    // A cycle's blocks added at once keep their order after those already there; a drop frees
+    // far more blocks than one group of the bulk delete; a store handed over takes its blocks
+    // with it and leaves an empty, usable store.
+    void batchesAndHandOver()
+    {
+        GraphicTrace trace;
+        GraphicBlock *first = newBlock(7), *a = newBlock(7), *b = newBlock(7);
+        trace.addElement(7, *first);
+        trace.addElements(7, {a, b});
+        trace.addElements(9, {});
+        QCOMPARE(trace.getTabElementTabCycle(7), GraphicTrace::ElementList({first, a, b}));
+        QCOMPARE(keys(trace.getTabCycle()), QList<int>({7, 9}));
+
+        std::vector<GraphicBlock *> many;
+        for (int i = 0; i < 1500; ++i)
+            many.push_back(newBlock(20, i % 3));
+        trace.addElements(20, many);
+        for (GraphicBlock *block : many)
+            trace.addElementTabPc(block->getPc(), *block);
+        trace.deleteElementsTabPc(20, 20, 100, 199);
+        trace.deleteElementsTabCycle(20, 21);
+        QCOMPARE(GraphicBlock::liveCount() - liveBefore, 3);
+
+        std::unique_ptr<GraphicTrace> taken = trace.takeAll();
+        QVERIFY(trace.getTabCycle().empty() && trace.getTabPc().empty());
+        QCOMPARE(keys(taken->getTabCycle()), QList<int>({7, 9}));
+        trace.addElement(3, *newBlock(3));
+        QCOMPARE(GraphicBlock::liveCount() - liveBefore, 4);
+        taken.reset();
+        QCOMPARE(GraphicBlock::liveCount() - liveBefore, 1);
+    }
+
     // A parser-like writer, a thread sliding the window, two readers under the lock looking
     // into every block (a freed one shows under the sanitizers); cleanup() checks reclaiming.
     void concurrentAccess()
