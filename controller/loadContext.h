@@ -78,6 +78,8 @@ struct LoadContext
     bool pcRecu = false;
     int pcCourant = -1;
     std::unique_ptr<GraphicBlock> graphicBlockCourant;
+    // A zoom event was named in the file's cycles: its block comes with its count.
+    bool blocZoomAttendu = false;
     // The blocks of the cycle being read, handed to the store together when the next cycle
     // starts or the read ends: one lock of the store per cycle instead of several per event.
     // lot owns them until then; lotPc names those that also join the PC table, by pc.

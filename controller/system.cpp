@@ -302,7 +302,7 @@ void System::connectZoom(ParserZoom *parser, ParserSlot *slot)
 void System::initVariables()
 {
     cancelAllLoads();
-    graphicTrace->clear();
+    viderStore();
     nameTraceCourante.clear();
     nameTracePrecedente.clear();
     nameTraceSuivante.clear();
@@ -1193,17 +1193,20 @@ void System::newElementTrace(LoadContext &ctx, const QString &name)
     const Publication publication(ctx);
     ctx.graphicBlockCourant.reset();
     ctx.pcRecu = false;
+    ctx.blocZoomAttendu = false;
     if (ctx.horsTranche)
         return;
-    ctx.graphicBlockCourant = std::make_unique<GraphicBlock>(name);
     const LoadContext::Evenement &event = evenement(ctx, name);
     ctx.positionYTraceCycle = event.positionY;
+    // A zoom block is made with its count, whose shade it takes.
+    if (ctx.kind == LoadContext::Kind::Zoom) {
+        ctx.blocZoomAttendu = true;
+        return;
+    }
+    ctx.graphicBlockCourant = std::make_unique<GraphicBlock>(name, event.brush);
     GraphicBlock &block = *ctx.graphicBlockCourant;
     block.setPositionTraceCycle(ctx.positionXTraceCycle, ctx.positionYTraceCycle);
     block.setSizeTraceCycle(ctx.largeurBlockTraceCycle, ctx.hauteurBlockTraceCycle);
-    // A zoom block takes the shade of its count, which always follows its name.
-    if (ctx.kind != LoadContext::Kind::Zoom)
-        block.setBrush(event.brush);
 }
 
 // A negative pc names no instruction: the block stays out of the PC view, like one without pc.
@@ -1257,8 +1260,7 @@ void System::newElementTracePcOnly(LoadContext &ctx, const QString &name)
     ctx.pcRecu = false;
     if (ctx.horsTranche)
         return;
-    ctx.graphicBlockCourant = std::make_unique<GraphicBlock>(name);
-    ctx.graphicBlockCourant->setBrush(evenement(ctx, name).brush);
+    ctx.graphicBlockCourant = std::make_unique<GraphicBlock>(name, evenement(ctx, name).brush);
 }
 
 void System::pcTraceOnly(LoadContext &ctx, int pc)
@@ -1310,10 +1312,14 @@ void System::setNbEventZoom(LoadContext &ctx, const QString &name, int n)
         brush = QBrush(calculerCouleur(event.brush.color(), ctx.couleurTrace, n, ctx.niveauZoom),
                        event.brush.style());
     ctx.couleurZoom = brush->color();
-    if (ctx.graphicBlockCourant) {
-        ctx.graphicBlockCourant->setBrush(*brush);
-        ctx.graphicBlockCourant->setNbEvent(n);
-    }
+    if (!ctx.blocZoomAttendu)
+        return;
+    ctx.blocZoomAttendu = false;
+    ctx.graphicBlockCourant = std::make_unique<GraphicBlock>(name, *brush);
+    GraphicBlock &block = *ctx.graphicBlockCourant;
+    block.setPositionTraceCycle(ctx.positionXTraceCycle, ctx.positionYTraceCycle);
+    block.setSizeTraceCycle(ctx.largeurBlockTraceCycle, ctx.hauteurBlockTraceCycle);
+    block.setNbEvent(n);
 }
 
 void System::addElementZoom(LoadContext &ctx)
@@ -1640,6 +1646,18 @@ void System::prevZoom()
     changeNiveauZoom();
 }
 
+// Empties the store at once, but deletes its blocks only once control is back in the event
+// loop: by then the new reads run on their threads, and the old blocks go while they read
+// instead of before.
+void System::viderStore()
+{
+    std::shared_ptr<GraphicTrace> anciens = graphicTrace->takeAll();
+    if (anciens->getSizeTabCycle() == 0 && anciens->getTabPc().empty())
+        return;
+    QMetaObject::invokeMethod(
+        this, [anciens] { anciens->clear(); }, Qt::QueuedConnection);
+}
+
 void System::changeNiveauZoom()
 {
     premierAffichage = true;
@@ -1650,7 +1668,7 @@ void System::changeNiveauZoom()
         tabPositionPc.clear();
     }
     mainFrame->clearAsm();
-    graphicTrace->clear();
+    viderStore();
     tracePcSeparee = false;
     tracePcPrecedenteChargee = false;
     tracePcSuivanteChargee = false;

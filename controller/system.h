@@ -222,6 +222,7 @@ private:
     void setNbEventZoom(LoadContext &ctx, const QString &name, int n);
     void addElementZoom(LoadContext &ctx);
     void ajouterLot(LoadContext &ctx);
+    void viderStore();
     void errorInTraceParse(LoadContext *ctx, const QString &message);
     bool horsTranche(LoadContext &ctx, int c) const;
 
