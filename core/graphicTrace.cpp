@@ -2,7 +2,6 @@
 
 #include "core/graphicBlock.h"
 
-#include <algorithm>
 #include <iterator>
 
 typedef std::lock_guard<std::recursive_mutex> Locker;
@@ -56,6 +55,7 @@ GraphicTrace::ElementList GraphicTrace::getTabElementTabCycle(const int &cycle)
 GraphicTrace::ElementList GraphicTrace::getTabElementTabPc(const int &pc)
 {
     Locker locker(lock);
+    cyclesPc.try_emplace(pc);
     return tabPc[pc];
 }
 
@@ -94,12 +94,14 @@ void GraphicTrace::addElementTabPc(const int &pc, GraphicBlock &element)
 {
     Locker locker(lock);
     tabPc[pc].push_back(&element);
+    cyclesPc[pc].push_back(element.getCycle());
     retain(element);
 }
 
 void GraphicTrace::updatePositionYTracePc(const int &pc, const int &y)
 {
     Locker locker(lock);
+    cyclesPc.try_emplace(pc);
     for (GraphicElement *element : tabPc[pc]) {
         if (element)
             static_cast<GraphicBlock *>(element)->setPositionYTracePc(y);
@@ -140,29 +142,28 @@ void GraphicTrace::deleteElementsTabPc(int cycleDebut, int cycleFin, const int &
     if (inside || !disjoint)
         return;
 
+    // The cycles are read from the copy kept beside each list: the blocks of one pc lie far
+    // apart in memory, and looking into each would wait for memory block after block.
+    Q_ASSERT(cyclesPc.size() == tabPc.size());
     Corbeille corbeille;
+    auto cycles = cyclesPc.begin();
     for (auto &entry : tabPc) {
+        Q_ASSERT(cycles->first == entry.first && cycles->second.size() == entry.second.size());
         ElementList &list = entry.second;
-        auto kept = list.begin();
-        // The blocks of one pc lie far apart in memory: reading their cycles one after the
-        // other waits for memory at each; asking a few blocks ahead lets the waits overlap.
-        constexpr size_t avance = 8;
-        for (size_t i = 0; i < std::min(avance, list.size()); ++i)
-            __builtin_prefetch(list[i]);
+        std::vector<int> &cyclesList = cycles->second;
+        size_t kept = 0;
         for (size_t i = 0; i < list.size(); ++i) {
-            GraphicElement *const element = list[i];
-            if (i + avance < list.size())
-                __builtin_prefetch(list[i + avance]);
-            if (element) {
-                const int cycle = static_cast<const GraphicBlock *>(element)->getCycle();
-                if (cycleDebut <= cycle && cycle <= cycleFin) {
-                    release(element, corbeille);
-                    continue;
-                }
+            if (list[i] && cycleDebut <= cyclesList[i] && cyclesList[i] <= cycleFin) {
+                release(list[i], corbeille);
+                continue;
             }
-            *kept++ = element;
+            list[kept] = list[i];
+            cyclesList[kept] = cyclesList[i];
+            ++kept;
         }
-        list.erase(kept, list.end());
+        list.resize(kept);
+        cyclesList.resize(kept);
+        ++cycles;
     }
 }
 
@@ -176,6 +177,7 @@ void GraphicTrace::clear()
 {
     Locker locker(lock);
     releaseAll(tabPc);
+    cyclesPc.clear();
     releaseAll(tabCycle);
 }
 
@@ -185,6 +187,7 @@ std::unique_ptr<GraphicTrace> GraphicTrace::takeAll()
     Locker locker(lock);
     taken->tabCycle.swap(tabCycle);
     taken->tabPc.swap(tabPc);
+    taken->cyclesPc.swap(cyclesPc);
     return taken;
 }
 

@@ -58,7 +58,8 @@ public:
 
     // Adds cycle with an empty list when absent; an existing list is kept.
     void addCycle(const int &cycle);
-    // Append the block at the back of the list of cycle / pc, adding the key when absent.
+    // Append the block at the back of the list of cycle / pc, adding the key when absent. A
+    // block's cycle must not change once it is in the pc table.
     void addElement(const int &cycle, GraphicBlock &element);
     void addElementTabPc(const int &pc, GraphicBlock &element);
     // Adds cycle when absent, then appends the blocks at the back of its list, in order: the
@@ -98,6 +99,8 @@ private:
     mutable std::recursive_mutex lock;
     TabCycle tabCycle;
     TabPc tabPc;
+    // The cycle of each block of tabPc, list by list in the same order, with the same keys.
+    std::map<int, std::vector<int>> cyclesPc;
 };
 
 #endif
