@@ -1,12 +1,12 @@
 #ifndef PARSERTRACE_H
 #define PARSERTRACE_H
 
-#include "parsers/parser.h"
+#include "parsers/parserCycles.h"
 
 // Reads one trace file and reports it as signals, in file order: per cycle addCycleTrace(n),
 // then per event newEventTrace(name), pcTrace(pc) when it has an instruction, addEventTrace().
 // Run as a thread; connect with Qt::DirectConnection to act on the parser's thread.
-class ParserTrace : public Parser
+class ParserTrace : public ParserCycles
 {
     Q_OBJECT
 
@@ -41,16 +41,14 @@ signals:
 protected:
     void initTransition() override;
     void remplirAutomate() override;
-    bool startDocument() override;
-    bool endElement(const QString &name) override;
-    bool characters(const QString &text) override;
-    QString lignesPosition() const override;
-    bool texteUtile() const override;
+    void cycleLu(int cycle) override;
+    void nomLu(const QString &name) override;
+    void finEvenement() override;
+    bool texteEvenement(const QString &text) override;
+    bool etatTexteEvenement() const override;
 
 private:
     Recepteur *recepteur = nullptr;
-    int cycleCourant = 0;
-    QString nomEventCourant;
 };
 
 #endif

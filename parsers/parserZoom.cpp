@@ -1,6 +1,6 @@
 #include "parsers/parserZoom.h"
 
-ParserZoom::ParserZoom() : Parser(13) {}
+ParserZoom::ParserZoom() : ParserCycles(13) {}
 
 ParserZoom::~ParserZoom()
 {
@@ -19,91 +19,52 @@ void ParserZoom::initTransition()
               QStringLiteral("date"),  QStringLiteral("cycle"), QStringLiteral("trace")};
 }
 
+// Every event holds one count after its name.
 void ParserZoom::remplirAutomate()
 {
-    transition(0, QStringLiteral("trace"), 1);
-    transition(1, QStringLiteral("cycle"), 3);
-    transition(3, QStringLiteral("date"), 5);
-    transition(5, QStringLiteral("date"), 6);
-    transition(6, QStringLiteral("event"), 7);
-    transition(7, QStringLiteral("name"), 9);
-    transition(9, QStringLiteral("name"), 10);
+    remplirCycles();
     transition(10, QStringLiteral("count"), 11);
     transition(11, QStringLiteral("count"), 12);
     transition(12, QStringLiteral("event"), 8);
-    transition(8, QStringLiteral("event"), 7);
-    transition(8, QStringLiteral("cycle"), 4);
-    transition(4, QStringLiteral("cycle"), 3);
-    transition(4, QStringLiteral("trace"), 2);
 }
 
-bool ParserZoom::startDocument()
+void ParserZoom::cycleLu(int cycle)
 {
-    ligneCourante = 0;
-    cycleCourant = 0;
-    messageErreur.clear();
-    nomEventCourant.clear();
-    return true;
+    if (recepteur)
+        recepteur->addCycleZoom(cycle);
+    emit addCycleZoom(cycle);
 }
 
-bool ParserZoom::endElement(const QString &name)
+void ParserZoom::nomLu(const QString &name)
 {
-    if (!etapeAutomate(name))
+    if (recepteur)
+        recepteur->newEventZoom(name);
+    emit newEventZoom(name);
+}
+
+void ParserZoom::finEvenement()
+{
+    if (recepteur)
+        recepteur->addEventZoom();
+    emit addEventZoom();
+}
+
+bool ParserZoom::texteEvenement(const QString &text)
+{
+    if (etatCourant != 11)
+        return true;
+    int count = 0;
+    if (!lireEntier(text, count))
         return false;
-    if (etatCourant == 8 && baliseConnue)
-        emettre([this] {
-            if (recepteur)
-                recepteur->addEventZoom();
-            emit addEventZoom();
-        });
+    emettre([&] {
+        if (recepteur)
+            recepteur->setNbEventZoom(nomEventCourant, count);
+        emit setNbEventZoom(nomEventCourant, count);
+    });
     return true;
 }
 
-bool ParserZoom::characters(const QString &text)
+bool ParserZoom::etatTexteEvenement() const
 {
-    switch (etatCourant) {
-    case 5:
-        if (!lireEntier(text, cycleCourant))
-            return false;
-        emettre([this] {
-            if (recepteur)
-                recepteur->addCycleZoom(cycleCourant);
-            emit addCycleZoom(cycleCourant);
-        });
-        break;
-    case 9:
-        if (const QString &nom = nomPartage(text); !nomEventCourant.isSharedWith(nom))
-            nomEventCourant = nom;
-        emettre([this] {
-            if (recepteur)
-                recepteur->newEventZoom(nomEventCourant);
-            emit newEventZoom(nomEventCourant);
-        });
-        break;
-    case 11: {
-        int count = 0;
-        if (!lireEntier(text, count))
-            return false;
-        emettre([&] {
-            if (recepteur)
-                recepteur->setNbEventZoom(nomEventCourant, count);
-            emit setNbEventZoom(nomEventCourant, count);
-        });
-        break;
-    }
-    default:
-        break;
-    }
-    return true;
-}
-
-QString ParserZoom::lignesPosition() const
-{
-    return QStringLiteral("\nCycle : ") + QString::number(cycleCourant) +
-           "\nEvent : " + nomEventCourant;
-}
-
-bool ParserZoom::texteUtile() const
-{
-    return etatCourant == 5 || etatCourant == 9 || etatCourant == 11;
+    return etatCourant == 11;
 }

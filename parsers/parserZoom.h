@@ -1,12 +1,12 @@
 #ifndef PARSERZOOM_H
 #define PARSERZOOM_H
 
-#include "parsers/parser.h"
+#include "parsers/parserCycles.h"
 
 // Reads one zoom file and reports it as signals, in file order: per cycle addCycleZoom(n),
 // then per event newEventZoom(name), setNbEventZoom(name, count), addEventZoom().
 // Run as a thread; connect with Qt::DirectConnection to act on the parser's thread.
-class ParserZoom : public Parser
+class ParserZoom : public ParserCycles
 {
     Q_OBJECT
 
@@ -40,16 +40,14 @@ signals:
 protected:
     void initTransition() override;
     void remplirAutomate() override;
-    bool startDocument() override;
-    bool endElement(const QString &name) override;
-    bool characters(const QString &text) override;
-    QString lignesPosition() const override;
-    bool texteUtile() const override;
+    void cycleLu(int cycle) override;
+    void nomLu(const QString &name) override;
+    void finEvenement() override;
+    bool texteEvenement(const QString &text) override;
+    bool etatTexteEvenement() const override;
 
 private:
     Recepteur *recepteur = nullptr;
-    QString nomEventCourant;
-    int cycleCourant = 0;
 };
 
 #endif
