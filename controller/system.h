@@ -147,7 +147,7 @@ private:
     struct ParserSlot
     {
         Parser *parser = nullptr;
-        std::unique_ptr<Relais> relais; // takes the parser's reports to the callbacks below
+        std::unique_ptr<Relais> relais;   // takes the parser's reports to the callbacks below
         std::shared_ptr<LoadContext> ctx; // the read started last
         // The same, for the parser's thread: set before start(), read by the callbacks.
         std::atomic<LoadContext *> courant{nullptr};

@@ -129,8 +129,7 @@ GraphicBlock::GraphicBlock(QString name) : name(std::move(name))
     liveBlocks.fetch_add(1, std::memory_order_relaxed);
 }
 
-GraphicBlock::GraphicBlock(QString name, const QBrush &brush)
-    : name(std::move(name)), brush(brush)
+GraphicBlock::GraphicBlock(QString name, const QBrush &brush) : name(std::move(name)), brush(brush)
 {
     liveBlocks.fetch_add(1, std::memory_order_relaxed);
 }

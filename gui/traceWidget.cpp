@@ -196,3 +196,17 @@ void TraceWidget::hidePopupAndRepaint()
     else
         repaint();
 }
+
+int TraceWidget::avancer(QScrollBar *bar, int &position, Pas pas, bool repeindreAuBout)
+{
+    const bool page = pas == Pas::PageAvant || pas == Pas::PageArriere;
+    const int taille = page ? bar->pageStep() : bar->singleStep();
+    const TraceGeometry::Step step =
+        pas == Pas::LigneAvant || pas == Pas::PageAvant
+            ? TraceGeometry::stepForward(position, taille, bar->maximum())
+            : TraceGeometry::stepBackward(position, taille, bar->minimum());
+    position = step.position;
+    if (page || !step.clamped || repeindreAuBout)
+        repaint();
+    return position;
+}

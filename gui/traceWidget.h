@@ -76,6 +76,11 @@ protected:
     void paintStrip(QPainter &painter, int step);
     // Hides the popup and repaints everything the popup may have covered.
     void hidePopupAndRepaint();
+    // One step of a bar, a line (its single step) or a page, forward or back, within the
+    // bar's range; repaints, except after a line step stopped at the end (unless
+    // repeindreAuBout). Returns the new position.
+    enum class Pas { LigneAvant, LigneArriere, PageAvant, PageArriere };
+    int avancer(QScrollBar *bar, int &position, Pas pas, bool repeindreAuBout = false);
 
     std::atomic<GraphicTrace *> graphicTrace;
     GraphicBlockWidget *graphicBlockWidget;

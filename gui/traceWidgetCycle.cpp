@@ -14,9 +14,6 @@
 #include <algorithm>
 #include <mutex>
 
-using TraceGeometry::stepBackward;
-using TraceGeometry::stepForward;
-
 TraceWidgetCycle::TraceWidgetCycle(QWidget *parent, const char *name) : TraceWidget(parent, name)
 {
     verticalScrollBar->setRange(0, 0);
@@ -81,40 +78,22 @@ void TraceWidgetCycle::displayPcTraceCycle(int pc)
 
 void TraceWidgetCycle::nextLineHorizontal()
 {
-    const auto step = stepForward(positionHorizontal, horizontalScrollBar->singleStep(),
-                                  horizontalScrollBar->maximum());
-    positionHorizontal = step.position;
-    if (!step.clamped)
-        repaint();
-    emit nextCycle(positionHorizontal);
+    emit nextCycle(avancer(horizontalScrollBar, positionHorizontal, Pas::LigneAvant));
 }
 
 void TraceWidgetCycle::prevLineHorizontal()
 {
-    const auto step = stepBackward(positionHorizontal, horizontalScrollBar->singleStep(),
-                                   horizontalScrollBar->minimum());
-    positionHorizontal = step.position;
-    if (!step.clamped)
-        repaint();
-    emit prevCycle(positionHorizontal);
+    emit prevCycle(avancer(horizontalScrollBar, positionHorizontal, Pas::LigneArriere));
 }
 
 void TraceWidgetCycle::nextPageHorizontal()
 {
-    positionHorizontal = stepForward(positionHorizontal, horizontalScrollBar->pageStep(),
-                                     horizontalScrollBar->maximum())
-                             .position;
-    repaint();
-    emit nextCycle(positionHorizontal);
+    emit nextCycle(avancer(horizontalScrollBar, positionHorizontal, Pas::PageAvant));
 }
 
 void TraceWidgetCycle::prevPageHorizontal()
 {
-    positionHorizontal = stepBackward(positionHorizontal, horizontalScrollBar->pageStep(),
-                                      horizontalScrollBar->minimum())
-                             .position;
-    repaint();
-    emit prevCycle(positionHorizontal);
+    emit prevCycle(avancer(horizontalScrollBar, positionHorizontal, Pas::PageArriere));
 }
 
 void TraceWidgetCycle::sliderReleasedHorizontal()
@@ -124,36 +103,22 @@ void TraceWidgetCycle::sliderReleasedHorizontal()
 
 void TraceWidgetCycle::nextLineVertical()
 {
-    const auto step = stepForward(positionVertical, verticalScrollBar->singleStep(),
-                                  verticalScrollBar->maximum());
-    positionVertical = step.position;
-    if (!step.clamped)
-        repaint();
+    avancer(verticalScrollBar, positionVertical, Pas::LigneAvant);
 }
 
 void TraceWidgetCycle::prevLineVertical()
 {
-    const auto step = stepBackward(positionVertical, verticalScrollBar->singleStep(),
-                                   verticalScrollBar->minimum());
-    positionVertical = step.position;
-    if (!step.clamped)
-        repaint();
+    avancer(verticalScrollBar, positionVertical, Pas::LigneArriere);
 }
 
 void TraceWidgetCycle::nextPageVertical()
 {
-    positionVertical =
-        stepForward(positionVertical, verticalScrollBar->pageStep(), verticalScrollBar->maximum())
-            .position;
-    repaint();
+    avancer(verticalScrollBar, positionVertical, Pas::PageAvant);
 }
 
 void TraceWidgetCycle::prevPageVertical()
 {
-    positionVertical =
-        stepBackward(positionVertical, verticalScrollBar->pageStep(), verticalScrollBar->minimum())
-            .position;
-    repaint();
+    avancer(verticalScrollBar, positionVertical, Pas::PageArriere);
 }
 
 void TraceWidgetCycle::paintEvent(QPaintEvent *)

@@ -13,9 +13,6 @@
 #include <algorithm>
 #include <mutex>
 
-using TraceGeometry::stepBackward;
-using TraceGeometry::stepForward;
-
 TraceWidgetPc::TraceWidgetPc(QWidget *parent, const char *name) : TraceWidget(parent, name)
 {
     verticalScrollBar->setRange(0, 0);
@@ -51,40 +48,22 @@ void TraceWidgetPc::connectTableAsm()
 
 void TraceWidgetPc::nextLineHorizontal()
 {
-    const auto step = stepForward(positionHorizontal, horizontalScrollBar->singleStep(),
-                                  horizontalScrollBar->maximum());
-    positionHorizontal = step.position;
-    if (!step.clamped)
-        repaint();
-    emit nextCycle(positionHorizontal);
+    emit nextCycle(avancer(horizontalScrollBar, positionHorizontal, Pas::LigneAvant));
 }
 
 void TraceWidgetPc::prevLineHorizontal()
 {
-    const auto step = stepBackward(positionHorizontal, horizontalScrollBar->singleStep(),
-                                   horizontalScrollBar->minimum());
-    positionHorizontal = step.position;
-    if (!step.clamped)
-        repaint();
-    emit prevCycle(positionHorizontal);
+    emit prevCycle(avancer(horizontalScrollBar, positionHorizontal, Pas::LigneArriere));
 }
 
 void TraceWidgetPc::nextPageHorizontal()
 {
-    positionHorizontal = stepForward(positionHorizontal, horizontalScrollBar->pageStep(),
-                                     horizontalScrollBar->maximum())
-                             .position;
-    repaint();
-    emit nextCycle(positionHorizontal);
+    emit nextCycle(avancer(horizontalScrollBar, positionHorizontal, Pas::PageAvant));
 }
 
 void TraceWidgetPc::prevPageHorizontal()
 {
-    positionHorizontal = stepBackward(positionHorizontal, horizontalScrollBar->pageStep(),
-                                      horizontalScrollBar->minimum())
-                             .position;
-    repaint();
-    emit prevCycle(positionHorizontal);
+    emit prevCycle(avancer(horizontalScrollBar, positionHorizontal, Pas::PageArriere));
 }
 
 void TraceWidgetPc::sliderReleasedHorizontal()
@@ -94,34 +73,22 @@ void TraceWidgetPc::sliderReleasedHorizontal()
 
 void TraceWidgetPc::nextLineVertical()
 {
-    positionVertical =
-        stepForward(positionVertical, verticalScrollBar->singleStep(), verticalScrollBar->maximum())
-            .position;
-    repaint();
+    avancer(verticalScrollBar, positionVertical, Pas::LigneAvant, true);
 }
 
 void TraceWidgetPc::prevLineVertical()
 {
-    positionVertical = stepBackward(positionVertical, verticalScrollBar->singleStep(),
-                                    verticalScrollBar->minimum())
-                           .position;
-    repaint();
+    avancer(verticalScrollBar, positionVertical, Pas::LigneArriere, true);
 }
 
 void TraceWidgetPc::nextPageVertical()
 {
-    positionVertical =
-        stepForward(positionVertical, verticalScrollBar->pageStep(), verticalScrollBar->maximum())
-            .position;
-    repaint();
+    avancer(verticalScrollBar, positionVertical, Pas::PageAvant);
 }
 
 void TraceWidgetPc::prevPageVertical()
 {
-    positionVertical =
-        stepBackward(positionVertical, verticalScrollBar->pageStep(), verticalScrollBar->minimum())
-            .position;
-    repaint();
+    avancer(verticalScrollBar, positionVertical, Pas::PageArriere);
 }
 
 void TraceWidgetPc::setValueNextLineTableAsm()
