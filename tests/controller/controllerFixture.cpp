@@ -6,11 +6,8 @@
 #include "gui/mainFrame.h"
 #include "gui/traceWidgetCycle.h"
 
-#include <QDir>
 #include <QEvent>
 #include <QtTest>
-
-#include <set>
 
 bool EventRecorder::eventFilter(QObject *watched, QEvent *event)
 {
@@ -22,82 +19,6 @@ bool EventRecorder::eventFilter(QObject *watched, QEvent *event)
             ids.append(id);
     }
     return QObject::eventFilter(watched, event);
-}
-
-ControllerFixture::ControllerFixture(const TraceGeneratorOptions &generatorOptions,
-                                     bool writeParametres)
-    : options(generatorOptions)
-{
-    ancienHandler = MessageBox::setHandler(
-        [this](MessageBox::Kind kind, const QString &title, const QString &text) {
-            const bool titled = (kind == MessageBox::Kind::Alert && title == "error") ||
-                                (kind == MessageBox::Kind::Information && title == "information");
-            messages.append({titled ? kind : MessageBox::Kind::About, text});
-        });
-    if (!dir.isValid()) {
-        error = QStringLiteral("no temporary directory");
-        return;
-    }
-    ancienDossier = QDir::currentPath();
-    QDir::setCurrent(dir.path());
-    options.rootDirectory = dir.filePath(QStringLiteral("data"));
-    TraceGenerator generator(options);
-    if (!generator.generate()) {
-        error = generator.errorString();
-        return;
-    }
-    options = generator.options();
-    if (!writeParametres)
-        return;
-    Parametres p;
-    p.configFile = options.configFilePath();
-    p.traceDirectory = QFileInfo(traceFile(0)).absolutePath();
-    p.zoomDirectory = QFileInfo(zoomFile(0)).absolutePath();
-    p.asmDirectory = QFileInfo(asmFile(0)).absolutePath();
-    p.nbCycleParTrace = options.nbCycleParTrace;
-    p.nbPcParAsm = options.nbPcParAsm;
-    p.nbCycleTotal = options.nbCycleTotal;
-    p.save(QStringLiteral("Parametres.txt"), &error);
-}
-
-ControllerFixture::~ControllerFixture()
-{
-    fermer();
-    MessageBox::setHandler(ancienHandler);
-    if (!ancienDossier.isEmpty())
-        QDir::setCurrent(ancienDossier);
-}
-
-void ControllerFixture::creer()
-{
-    mainFrame = new MainFrame();
-    mainFrame->installEventFilter(&recorder);
-    mainFrame->resize(640, 480);
-    mainFrame->show();
-    system = std::make_unique<System>(mainFrame);
-}
-
-void ControllerFixture::fermer()
-{
-    if (mainFrame) {
-        mainFrame->close();
-        delete mainFrame;
-        mainFrame = nullptr;
-    }
-    system.reset();
-}
-
-bool ControllerFixture::attendre(int timeoutMs)
-{
-    QDeadlineTimer deadline(timeoutMs);
-    while (!deadline.hasExpired()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-        if (!system->chargementEnCours() && system->getEtapeChargement() == 3) {
-            QCoreApplication::processEvents(); // what the last end step posted
-            return true;
-        }
-    }
-    return false;
 }
 
 bool ControllerFixture::demarrer(int zoomIns)
@@ -184,22 +105,17 @@ ControllerFixture::blocFautif(bool tabPc,
 
 bool ControllerFixture::aucuneFuite() const
 {
-    GraphicTrace &store = system->getGraphicTrace();
-    std::lock_guard<std::recursive_mutex> lock(store.mutex());
-    std::set<const GraphicElement *> blocks;
-    for (const auto *table : {&store.getTabCycle(), &store.getTabPc()}) {
-        for (const auto &entry : *table)
-            blocks.insert(entry.second.begin(), entry.second.end());
-    }
-    return GraphicBlock::liveCount() == int(blocks.size());
+    return GraphicBlock::liveCount() == blocsStore();
 }
 
+// Only the boxes of the controller's own kinds and titles count.
 QList<QString> ControllerFixture::textes(MessageBox::Kind kind) const
 {
+    const QString title = kind == MessageBox::Kind::Alert ? "error" : "information";
     QList<QString> result;
-    for (const auto &message : messages) {
-        if (message.first == kind)
-            result.append(message.second);
+    for (const Message &message : recus) {
+        if (message.kind == kind && message.title == title)
+            result.append(message.text);
     }
     return result;
 }

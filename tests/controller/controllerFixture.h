@@ -1,15 +1,12 @@
 #ifndef CONTROLLERFIXTURE_H
 #define CONTROLLERFIXTURE_H
 
-#include "controller/system.h"
-#include "dialogs/messageBox.h"
-#include "tools/traceGenerator/traceGenerator.h"
+#include "viewerSetup.h"
 
 #include <QList>
 #include <QObject>
 #include <QSet>
 #include <QString>
-#include <QTemporaryDir>
 
 #include <functional>
 #include <memory>
@@ -31,23 +28,19 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 };
 
-// A working directory of its own holding a generated data set and a "Parametres.txt" that
-// points at it (unless writeParametres is false), the real main window (offscreen) and the
-// controller. The message boxes are caught.
-class ControllerFixture
+// The viewer on a data set of its own (see ViewerSetup), with the controller's events to the
+// main window recorded in order.
+class ControllerFixture : public ViewerSetup
 {
 public:
     explicit ControllerFixture(const TraceGeneratorOptions &options = TraceGeneratorOptions(),
-                               bool writeParametres = true);
-    ~ControllerFixture();
+                               bool writeParametres = true)
+        : ViewerSetup(options, writeParametres)
+    {}
+    ~ControllerFixture() { fermer(); }
 
-    bool ok() const { return error.isEmpty(); }
-    // Creates the main window (640 x 480) and the controller.
-    void creer();
-    // Closes the window (the controller saves and stops), then deletes both.
-    void fermer();
-    // Waits for every read and load phase to end.
-    bool attendre(int timeoutMs = 20000);
+    void creer() { ViewerSetup::creer(&recorder); }
+    bool attendre(int timeoutMs = 20000) { return ViewerSetup::attendre(timeoutMs); }
     // Creates if needed, presses "Execute", then "Zoom +" zoomIns times, waiting each time;
     // false with error set if anything failed.
     bool demarrer(int zoomIns = 0);
@@ -79,18 +72,10 @@ public:
     QList<QString> alertes() const { return textes(MessageBox::Kind::Alert); }
     QList<QString> informations() const { return textes(MessageBox::Kind::Information); }
 
-    QString error;
-    TraceGeneratorOptions options;
-    QTemporaryDir dir;
-    QString ancienDossier;
-    MainFrame *mainFrame = nullptr;
-    std::unique_ptr<System> system;
     EventRecorder recorder;
-    QList<std::pair<MessageBox::Kind, QString>> messages;
 
 private:
     QList<QString> textes(MessageBox::Kind kind) const;
-    MessageBox::Handler ancienHandler;
 };
 
 // A data set large enough that its reads are still running when a test acts.

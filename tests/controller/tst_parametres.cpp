@@ -207,7 +207,7 @@ private slots:
                 contenu("Parametres.txt"),
                 QByteArray("../xml/config.xml\ntrace\n../xml/100/trace\nzoom\n../xml/100/zoom\n"
                            "100\nasm\n../xml/100/asm\n100\n500\n"));
-        QVERIFY(f.messages.isEmpty());
+        QVERIFY(f.recus.isEmpty());
         f.fermer();
         QCOMPARE(f.alertes().size(), blocked ? 1 : 0);
         if (blocked)

@@ -13,86 +13,6 @@
 
 #include <set>
 
-ViewerHarness::ViewerHarness(const TraceGeneratorOptions &generatorOptions)
-    : options(generatorOptions)
-{
-    ancienHandler =
-        MessageBox::setHandler([this](MessageBox::Kind kind, const QString &, const QString &text) {
-            recus.append({kind, text});
-        });
-    if (!dir.isValid()) {
-        error = QStringLiteral("no temporary directory");
-        return;
-    }
-    ancienDossier = QDir::currentPath();
-    QDir::setCurrent(dir.path());
-    options.rootDirectory = dir.filePath(QStringLiteral("data"));
-    TraceGenerator generator(options);
-    if (!generator.generate()) {
-        error = generator.errorString();
-        return;
-    }
-    options = generator.options();
-    ecrireParametres(parametresDuJeu());
-}
-
-ViewerHarness::~ViewerHarness()
-{
-    fermer();
-    MessageBox::setHandler(ancienHandler);
-    if (!ancienDossier.isEmpty())
-        QDir::setCurrent(ancienDossier);
-}
-
-Parametres ViewerHarness::parametresDuJeu() const
-{
-    Parametres p;
-    p.configFile = options.configFilePath();
-    p.traceDirectory = QFileInfo(options.traceFilePath(0)).absolutePath();
-    p.zoomDirectory = QFileInfo(options.zoomFilePath(10, 0)).absolutePath();
-    p.asmDirectory = QFileInfo(options.asmFilePath(0)).absolutePath();
-    p.nbCycleParTrace = options.nbCycleParTrace;
-    p.nbPcParAsm = options.nbPcParAsm;
-    p.nbCycleTotal = options.nbCycleTotal;
-    return p;
-}
-
-bool ViewerHarness::ecrireParametres(const Parametres &p)
-{
-    return p.save(dir.filePath(QStringLiteral("Parametres.txt")), &error);
-}
-
-void ViewerHarness::creer()
-{
-    mainFrame = new MainFrame();
-    mainFrame->resize(640, 480);
-    mainFrame->show();
-    system = std::make_unique<System>(mainFrame);
-}
-
-void ViewerHarness::fermer()
-{
-    if (mainFrame) {
-        mainFrame->close();
-        delete mainFrame;
-        mainFrame = nullptr;
-    }
-    system.reset();
-}
-
-bool ViewerHarness::attendre(int timeoutMs)
-{
-    QDeadlineTimer deadline(timeoutMs);
-    while (!deadline.hasExpired()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-        if (!system->chargementEnCours() && system->getEtapeChargement() == 3) {
-            QCoreApplication::processEvents(); // what the last end step posted
-            return true;
-        }
-    }
-    return false;
-}
-
 bool ViewerHarness::executer()
 {
     emit mainFrame->demarrer();
@@ -107,18 +27,6 @@ TraceWidgetCycle *ViewerHarness::vueCycle() const
 TraceWidgetPc *ViewerHarness::vuePc() const
 {
     return mainFrame->findChild<TraceWidgetPc *>(QStringLiteral("traceWidgetPc"));
-}
-
-int ViewerHarness::blocsStore() const
-{
-    GraphicTrace &store = system->getGraphicTrace();
-    std::lock_guard<std::recursive_mutex> lock(store.mutex());
-    std::set<const GraphicElement *> blocks;
-    for (const auto *table : {&store.getTabCycle(), &store.getTabPc()}) {
-        for (const auto &entry : *table)
-            blocks.insert(entry.second.begin(), entry.second.end());
-    }
-    return int(blocks.size());
 }
 
 QSet<int> ViewerHarness::fichiersCycle() const
@@ -278,9 +186,9 @@ QString ViewerHarness::etat() const
 QStringList ViewerHarness::alertes() const
 {
     QStringList result;
-    for (const auto &message : recus) {
-        if (message.first == MessageBox::Kind::Alert)
-            result.append(message.second);
+    for (const Message &message : recus) {
+        if (message.kind == MessageBox::Kind::Alert)
+            result.append(message.text);
     }
     return result;
 }
@@ -288,7 +196,7 @@ QStringList ViewerHarness::alertes() const
 QStringList ViewerHarness::messages() const
 {
     QStringList result;
-    for (const auto &message : recus)
-        result.append(message.second);
+    for (const Message &message : recus)
+        result.append(message.text);
     return result;
 }

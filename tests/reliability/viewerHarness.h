@@ -1,42 +1,28 @@
 #ifndef VIEWERHARNESS_H
 #define VIEWERHARNESS_H
 
-#include "controller/system.h"
-#include "dialogs/messageBox.h"
-#include "tools/traceGenerator/traceGenerator.h"
+#include "viewerSetup.h"
 
-#include <QList>
 #include <QSet>
 #include <QString>
-#include <QTemporaryDir>
-
-#include <memory>
+#include <QStringList>
 
 class MainFrame;
 class TraceWidgetCycle;
 class TraceWidgetPc;
 
-// The whole viewer as a user meets it: a working directory of its own (made current) holding
-// a generated data set and a "Parametres.txt" pointing at it, the real main window
-// (offscreen) and the controller. Every message box is caught instead of shown.
-class ViewerHarness
+// The viewer on a data set of its own (see ViewerSetup), with the checks the reliability tests
+// make after each action.
+class ViewerHarness : public ViewerSetup
 {
 public:
-    explicit ViewerHarness(const TraceGeneratorOptions &options = TraceGeneratorOptions());
-    ~ViewerHarness();
+    explicit ViewerHarness(const TraceGeneratorOptions &options = TraceGeneratorOptions())
+        : ViewerSetup(options)
+    {}
 
-    bool ok() const { return error.isEmpty(); }
-    // Creates the main window (640 x 480) and the controller.
-    void creer();
-    // Closes the window (the controller saves and stops), then deletes both.
-    void fermer();
-    // Waits for every read and load phase to end.
-    bool attendre(int timeoutMs = 30000);
+    bool attendre(int timeoutMs = 30000) { return ViewerSetup::attendre(timeoutMs); }
     // Executes and waits.
     bool executer();
-    // Writes the parameters the controller reads at creation.
-    bool ecrireParametres(const Parametres &p);
-    Parametres parametresDuJeu() const;
 
     TraceWidgetCycle *vueCycle() const;
     TraceWidgetPc *vuePc() const;
@@ -46,8 +32,6 @@ public:
     QString invariants(bool auRepos) const;
     // The controller's window of files and its bounds, for failure messages.
     QString etat() const;
-    // Blocks referenced by the store.
-    int blocsStore() const;
     // The file numbers of the cycles the store's cycle table holds.
     QSet<int> fichiersCycle() const;
 
@@ -55,17 +39,6 @@ public:
     QStringList alertes() const;
     QStringList messages() const;
     void oublierMessages() { recus.clear(); }
-
-    QString error;
-    TraceGeneratorOptions options;
-    QTemporaryDir dir;
-    MainFrame *mainFrame = nullptr;
-    std::unique_ptr<System> system;
-
-private:
-    QString ancienDossier;
-    QList<std::pair<MessageBox::Kind, QString>> recus;
-    MessageBox::Handler ancienHandler;
 };
 
 #endif
