@@ -49,7 +49,10 @@ void BlockPainter::fillsAndOutlines(QPainter &painter) const
     for (const Item &item : items) {
         if (item.selected)
             continue;
-        if (item.brush->style() != Qt::NoBrush)
+        // A plain colour takes the device's solid fill at once; a brush is set up per call.
+        if (item.brush->style() == Qt::SolidPattern)
+            painter.fillRect(item.rect, item.brush->color());
+        else if (item.brush->style() != Qt::NoBrush)
             painter.fillRect(item.rect, *item.brush);
         outlines.push_back(item.rect);
     }
