@@ -98,6 +98,25 @@ void BlockPool::pushFront(Slab *slab)
 void *BlockPool::allocate()
 {
     std::lock_guard<std::mutex> lock(mutex);
+    return prendre();
+}
+
+void BlockPool::allocateMany(void **places, size_t n)
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    size_t pris = 0;
+    try {
+        for (; pris < n; ++pris)
+            places[pris] = prendre();
+    } catch (...) {
+        for (size_t i = 0; i < pris; ++i)
+            rendre(places[i]);
+        throw;
+    }
+}
+
+void *BlockPool::prendre()
+{
     Slab *slab = partial;
     if (!slab) {
         if (spare) {

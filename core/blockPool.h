@@ -21,6 +21,8 @@ public:
 
     // Never null: throws std::bad_alloc like operator new.
     void *allocate();
+    // n slots at once, with one lock, into places; all or none (std::bad_alloc).
+    void allocateMany(void **places, size_t n);
     void deallocate(void *slot);
     // The same for n slots, with one lock.
     void deallocateMany(void *const *places, size_t n);
@@ -38,6 +40,7 @@ private:
     Slab *newSlab();
     void unlink(Slab *slab);
     void pushFront(Slab *slab);
+    void *prendre();          // allocate with the lock held
     void rendre(void *slot); // deallocate with the lock held
 
     const size_t tailleSlot;

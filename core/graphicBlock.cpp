@@ -79,13 +79,30 @@ void assignShared(QBrush &target, const QBrush &brush)
     vu.partage = known;
 }
 
+// Slots taken from the pool a group at a time by the thread that makes blocks (a parser's), so
+// that the pool's lock is taken once per group rather than once per block. What is left goes
+// back when the thread ends.
+struct Reserve
+{
+    static constexpr size_t taille = 32;
+    void *places[taille];
+    size_t n = 0;
+    ~Reserve() { pool().deallocateMany(places, n); }
+};
+thread_local Reserve reserve;
+
 } // namespace
 
 void *GraphicBlock::operator new(size_t size)
 {
     if (!ZELVAR_BLOCK_POOL || size != sizeof(GraphicBlock))
         return ::operator new(size);
-    return pool().allocate();
+    Reserve &r = reserve;
+    if (r.n == 0) {
+        pool().allocateMany(r.places, Reserve::taille);
+        r.n = Reserve::taille;
+    }
+    return r.places[--r.n];
 }
 
 void GraphicBlock::operator delete(void *block, size_t size)

@@ -114,7 +114,8 @@ private slots:
         QCOMPARE(pool.slabCount(), size_t(1));
     }
 
-    // Blocks made with new live in the pool, which shrinks back once they are gone.
+    // Blocks made with new live in the pool, which shrinks back once they are gone (but for the
+    // slab holding the few slots this thread keeps at hand).
     void blocksInThePool()
     {
         const size_t before = GraphicBlock::poolBytes();
@@ -127,7 +128,7 @@ private slots:
         if (during == 0)
             QSKIP("blocks bypass the pool in this build (address sanitizer)");
         QVERIFY(during >= before + 20000 * sizeof(GraphicBlock) - BlockPool::slabSize);
-        QVERIFY(GraphicBlock::poolBytes() <= std::max(before, size_t(BlockPool::slabSize)));
+        QVERIFY(GraphicBlock::poolBytes() <= std::max(before, size_t(2 * BlockPool::slabSize)));
     }
 
     // Two blocks given equal brushes made apart share one; anything that tells the brushes
