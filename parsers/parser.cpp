@@ -191,50 +191,53 @@ int Parser::colonneDe(const char *name) const
 
 namespace {
 
-// FNV-1a over the UTF-16 units: names are short, so this beats any general-purpose hash.
-quint32 hashNom(const QString &text)
+// FNV-1a: names are short, so this beats any general-purpose hash.
+quint32 hashNom(const char *utf8, size_t length)
 {
     quint32 h = 2166136261u;
-    const char16_t *c = reinterpret_cast<const char16_t *>(text.constData());
-    for (const char16_t *const fin = c + text.size(); c != fin; ++c)
-        h = (h ^ *c) * 16777619u;
+    for (size_t i = 0; i < length; ++i)
+        h = (h ^ static_cast<unsigned char>(utf8[i])) * 16777619u;
     return h;
 }
 
-bool memeTexte(const QString &a, const QString &b)
+bool memeNom(const QByteArray &nom, const char *utf8, size_t length)
 {
-    return a.size() == b.size() &&
-           std::memcmp(a.constData(), b.constData(), size_t(a.size()) * sizeof(QChar)) == 0;
+    return size_t(nom.size()) == length && std::memcmp(nom.constData(), utf8, length) == 0;
 }
 
 } // namespace
 
-const QString &Parser::nomPartage(const QString &text)
+const QString &Parser::nomPartage(const char *utf8, size_t length)
 {
     // Events of one kind often follow each other: the last name is tried before the table.
-    if (dernierNomPartage && memeTexte(*dernierNomPartage, text))
-        return *dernierNomPartage;
-    if (text.size() > nomPartageLongueurMax)
-        return text;
+    if (dernierNomPartage && memeNom(dernierNomPartage->utf8, utf8, length))
+        return dernierNomPartage->texte;
+    const auto horsTable = [&]() -> const QString & {
+        nomHorsTable = QString::fromUtf8(utf8, qsizetype(length));
+        return nomHorsTable;
+    };
+    if (length > size_t(nomPartageLongueurMax))
+        return horsTable();
     // At most half full, so a probe always ends on an empty slot.
     constexpr size_t taille = 2 * nomsPartagesMax;
     static_assert((taille & (taille - 1)) == 0, "the table's size must be a power of two");
     if (tableNoms.empty())
         tableNoms.assign(taille, -1);
-    size_t slot = hashNom(text) & (taille - 1);
+    size_t slot = hashNom(utf8, length) & (taille - 1);
     for (; tableNoms[slot] >= 0; slot = (slot + 1) & (taille - 1)) {
-        const QString &connu = nomsPartages[size_t(tableNoms[slot])];
-        if (memeTexte(connu, text)) {
+        const NomPartage &connu = nomsPartages[size_t(tableNoms[slot])];
+        if (memeNom(connu.utf8, utf8, length)) {
             dernierNomPartage = &connu;
-            return connu;
+            return connu.texte;
         }
     }
     if (nomsPartages.size() >= size_t(nomsPartagesMax))
-        return text;
+        return horsTable();
     tableNoms[slot] = int(nomsPartages.size());
-    nomsPartages.push_back(text);
+    nomsPartages.push_back(
+        {QByteArray(utf8, qsizetype(length)), QString::fromUtf8(utf8, qsizetype(length))});
     dernierNomPartage = &nomsPartages.back();
-    return nomsPartages.back();
+    return dernierNomPartage->texte;
 }
 
 void Parser::transition(int depuis, const QString &tag, int vers)
@@ -285,29 +288,27 @@ bool Parser::signalerErreur(const QString &raison)
 
 namespace {
 
-bool espace(char16_t c)
+template<typename C> bool espace(C c)
 {
-    return c == u' ' || (c >= u'\t' && c <= u'\r');
+    return c == C(' ') || (c >= C('\t') && c <= C('\r'));
 }
 
 // The plain decimal numbers the files hold, read without the general conversion: optional
 // blanks, an optional sign, digits, optional blanks, and a value within int. Anything else is
-// left to QString::toInt.
-bool entierSimple(const QString &text, int &value)
+// left to QString::toInt. C is a UTF-16 unit or a UTF-8 byte: all of these are ASCII.
+template<typename C> bool entierSimple(const C *c, const C *const fin, int &value)
 {
-    const char16_t *c = reinterpret_cast<const char16_t *>(text.constData());
-    const char16_t *const fin = c + text.size();
     while (c != fin && espace(*c))
         ++c;
     bool negatif = false;
-    if (c != fin && (*c == u'+' || *c == u'-')) {
-        negatif = *c == u'-';
+    if (c != fin && (*c == C('+') || *c == C('-'))) {
+        negatif = *c == C('-');
         ++c;
     }
-    const char16_t *const chiffres = c;
+    const C *const chiffres = c;
     qint64 n = 0;
-    while (c != fin && *c >= u'0' && *c <= u'9') {
-        n = n * 10 + (*c - u'0');
+    while (c != fin && *c >= C('0') && *c <= C('9')) {
+        n = n * 10 + (*c - C('0'));
         if (n > qint64(INT_MAX) + 1)
             return false;
         ++c;
@@ -328,9 +329,17 @@ bool entierSimple(const QString &text, int &value)
 
 } // namespace
 
+bool Parser::lireEntier(const char *utf8, size_t length, int &value)
+{
+    if (entierSimple(utf8, utf8 + length, value))
+        return true;
+    return lireEntier(QString::fromUtf8(utf8, qsizetype(length)), value);
+}
+
 bool Parser::lireEntier(const QString &text, int &value)
 {
-    if (entierSimple(text, value))
+    const char16_t *debut = reinterpret_cast<const char16_t *>(text.constData());
+    if (entierSimple(debut, debut + text.size(), value))
         return true;
     bool ok = false;
     const int lu = text.toInt(&ok, 10);
@@ -453,9 +462,14 @@ void Parser::flushTexte()
         texte.clear();
         return;
     }
+    caracteres(texte.data(), texte.size()); // a failure has stopped the reader already
+    texte.clear();
+}
+
+bool Parser::caracteres(const char *utf8, size_t longueur)
+{
     // Plain ASCII, the usual case, is widened into the reused string without an allocation.
-    const auto *octets = reinterpret_cast<const unsigned char *>(texte.data());
-    const size_t longueur = texte.size();
+    const auto *octets = reinterpret_cast<const unsigned char *>(utf8);
     bool ascii = true;
     for (size_t i = 0; i < longueur && ascii; ++i)
         ascii = octets[i] < 0x80;
@@ -465,10 +479,9 @@ void Parser::flushTexte()
         for (size_t i = 0; i < longueur; ++i)
             dest[i] = QLatin1Char(static_cast<char>(octets[i]));
     } else {
-        texteCourant = QString::fromUtf8(texte.data(), static_cast<qsizetype>(longueur));
+        texteCourant = QString::fromUtf8(utf8, static_cast<qsizetype>(longueur));
     }
-    texte.clear();
-    characters(texteCourant);
+    return characters(texteCourant);
 }
 
 void Parser::element(const char *name, bool debut)

@@ -101,6 +101,9 @@ protected:
     virtual bool endElement(const QString &name) = 0;
     virtual bool characters(const QString &text) = 0;
     virtual bool endDocument();
+    // The text as the reader spells it (UTF-8), first: the default converts it and calls
+    // characters(). A parser that reads only numbers and names may take it as it is.
+    virtual bool caracteres(const char *utf8, size_t length);
 
     // The lines naming the place reached, each starting with "\n".
     virtual QString lignesPosition() const = 0;
@@ -113,11 +116,12 @@ protected:
     // is then never converted. The default wants every text.
     virtual bool texteUtile() const { return true; }
 
-    // The same text as one shared string, so that the many blocks named after a few event kinds
+    // The text as one shared string, so that the many blocks named after a few event kinds
     // share one copy. Bounded: past nomsPartagesMax distinct names, or for a name longer than
-    // nomPartageLongueurMax, text is returned as is, so a hostile file cannot pin memory.
-    // The reference stays valid as long as the parser (or, past the bound, text) lives.
-    const QString &nomPartage(const QString &text);
+    // nomPartageLongueurMax, the text comes in a string of its own, so a hostile file cannot
+    // pin memory. The reference stays valid as long as the parser lives (past the bound, until
+    // the next call).
+    const QString &nomPartage(const char *utf8, size_t length);
     void transition(int depuis, const QString &tag, int vers);
 
     // Builds the report with the given last line (without its leading "\n"), emits it and
@@ -127,6 +131,7 @@ protected:
     // Decimal conversion of element text: text that is not a number gives 0 (no report);
     // a number beyond the range of int is reported and gives false.
     bool lireEntier(const QString &text, int &value);
+    bool lireEntier(const char *utf8, size_t length, int &value);
 
     // Emits through f() unless a stop was requested; the stop cannot slip in between.
     template<typename F> bool emettre(F &&f)
@@ -192,11 +197,17 @@ private:
     int colonneElement = -2;
     QString nomInconnu;
     // The shared names (a deque keeps their addresses) and an open-addressing table of their
-    // indexes by a hash of the UTF-16 text; a general string hash costs more than the rest of
-    // an event's work.
-    std::deque<QString> nomsPartages;
+    // indexes by a hash of their UTF-8 spelling; a general string hash costs more than the
+    // rest of an event's work.
+    struct NomPartage
+    {
+        QByteArray utf8;
+        QString texte;
+    };
+    std::deque<NomPartage> nomsPartages;
     std::vector<int> tableNoms;
-    const QString *dernierNomPartage = nullptr;
+    const NomPartage *dernierNomPartage = nullptr;
+    QString nomHorsTable;        // a name past the bounds
     qint64 octetsSansRappel = 0; // read since the reader last reported anything
     bool lectureArretee = false;
     std::atomic<bool> stopDemande{false};

@@ -33,22 +33,28 @@ bool ParserCycles::endElement(const QString &name)
     return true;
 }
 
-bool ParserCycles::characters(const QString &text)
+bool ParserCycles::caracteres(const char *utf8, size_t length)
 {
     switch (etatCourant) {
     case 5:
-        if (!lireEntier(text, cycleCourant))
+        if (!lireEntier(utf8, length, cycleCourant))
             return false;
         emettre([this] { cycleLu(cycleCourant); });
         return true;
     case 9:
-        if (const QString &nom = nomPartage(text); !nomEventCourant.isSharedWith(nom))
+        if (const QString &nom = nomPartage(utf8, length); !nomEventCourant.isSharedWith(nom))
             nomEventCourant = nom;
         emettre([this] { nomLu(nomEventCourant); });
         return true;
     default:
-        return texteEvenement(text);
+        return texteEvenement(utf8, length);
     }
+}
+
+bool ParserCycles::characters(const QString &text)
+{
+    const QByteArray utf8 = text.toUtf8();
+    return caracteres(utf8.constData(), size_t(utf8.size()));
 }
 
 QString ParserCycles::lignesPosition() const

@@ -22,6 +22,8 @@ protected:
 
     bool startDocument() override;
     bool endElement(const QString &name) override;
+    // Its texts are numbers and names, read from the reader's bytes as they are.
+    bool caracteres(const char *utf8, size_t length) override;
     bool characters(const QString &text) override;
     QString lignesPosition() const override;
     bool texteUtile() const override;
@@ -30,8 +32,9 @@ protected:
     virtual void cycleLu(int cycle) = 0;
     virtual void nomLu(const QString &name) = 0;
     virtual void finEvenement() = 0;
-    // The text of a state of the derived parser's part of the event; false stops the parse.
-    virtual bool texteEvenement(const QString &text) = 0;
+    // The text (UTF-8) of a state of the derived parser's part of the event; false stops the
+    // parse.
+    virtual bool texteEvenement(const char *utf8, size_t length) = 0;
     virtual bool etatTexteEvenement() const = 0;
 
     QString nomEventCourant;

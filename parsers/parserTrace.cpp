@@ -53,12 +53,12 @@ void ParserTrace::finEvenement()
     emit addEventTrace();
 }
 
-bool ParserTrace::texteEvenement(const QString &text)
+bool ParserTrace::texteEvenement(const char *utf8, size_t length)
 {
     if (etatCourant != 13)
         return true;
     int pc = 0;
-    if (!lireEntier(text, pc))
+    if (!lireEntier(utf8, length, pc))
         return false;
     emettre([&] {
         if (recepteur)

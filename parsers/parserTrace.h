@@ -44,7 +44,7 @@ protected:
     void cycleLu(int cycle) override;
     void nomLu(const QString &name) override;
     void finEvenement() override;
-    bool texteEvenement(const QString &text) override;
+    bool texteEvenement(const char *utf8, size_t length) override;
     bool etatTexteEvenement() const override;
 
 private:

@@ -49,12 +49,12 @@ void ParserZoom::finEvenement()
     emit addEventZoom();
 }
 
-bool ParserZoom::texteEvenement(const QString &text)
+bool ParserZoom::texteEvenement(const char *utf8, size_t length)
 {
     if (etatCourant != 11)
         return true;
     int count = 0;
-    if (!lireEntier(text, count))
+    if (!lireEntier(utf8, length, count))
         return false;
     emettre([&] {
         if (recepteur)
