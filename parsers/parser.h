@@ -101,8 +101,8 @@ protected:
     virtual bool endElement(const QString &name) = 0;
     virtual bool characters(const QString &text) = 0;
     virtual bool endDocument();
-    // The text as the reader spells it (UTF-8), first: the default converts it and calls
-    // characters(). A parser that reads only numbers and names may take it as it is.
+    // Receives each text first, as the reader spells it (UTF-8). The default converts it and
+    // calls characters(); a parser whose texts are only numbers and names reads the bytes.
     virtual bool caracteres(const char *utf8, size_t length);
 
     // The lines naming the place reached, each starting with "\n".
