@@ -30,6 +30,7 @@
 #include <cstdio>
 #include <functional>
 #include <set>
+#include <utility>
 
 using namespace BenchTools;
 
@@ -86,6 +87,21 @@ void reportMessages(const ViewerRig &rig)
 // ---------------------------------------------------------------------------------------------
 // 1 and 4: one file of about 100,000 events through the parser thread and the controller
 
+// Prints the viewer's and the baseline's times of a load and their ratio against the goal.
+std::pair<Stats, Stats> loadVerdict(const QString &what, const std::vector<double> &viewer,
+                                    const std::vector<double> &raw)
+{
+    const Stats v = stats(viewer);
+    const Stats r = stats(raw);
+    line(QStringLiteral("viewer (%1): median %2 (min %3, max %4, %5 runs)")
+             .arg(what, ms(v.median), ms(v.min), ms(v.max))
+             .arg(viewer.size()));
+    line(QStringLiteral("baseline (expat, empty handlers): median %1 (min %2, max %3)")
+             .arg(ms(r.median), ms(r.min), ms(r.max)));
+    verdict(QStringLiteral("ratio"), v.median / r.median, 2.0);
+    return {v, r};
+}
+
 void loadFigures(const Settings &settings)
 {
     title(QStringLiteral("[1] Load: one trace file through the parser thread and the "
@@ -127,15 +143,8 @@ void loadFigures(const Settings &settings)
             break;
         viewer.push_back(now() - t0);
     }
-    const Stats v = stats(viewer);
-    const Stats r = stats(raw);
-    line(QStringLiteral("viewer (zoom to level 1 until every read ended): median %1 (min %2, "
-                        "max %3, %4 runs)")
-             .arg(ms(v.median), ms(v.min), ms(v.max))
-             .arg(viewer.size()));
-    line(QStringLiteral("baseline (expat, empty handlers): median %1 (min %2, max %3)")
-             .arg(ms(r.median), ms(r.min), ms(r.max)));
-    verdict(QStringLiteral("ratio"), v.median / r.median, 2.0);
+    const auto [v, r] =
+        loadVerdict(QStringLiteral("zoom to level 1 until every read ended"), viewer, raw);
     line(QStringLiteral("where it goes: the trace parser alone, nothing connected, on the calling "
                         "thread: median %1")
              .arg(ms(stats(parserOnly).median)));
@@ -229,15 +238,8 @@ void zoomLoadFigure(const Settings &settings)
             }
         }
     }
-    const Stats vz = stats(viewer);
-    const Stats rz = stats(raw);
-    line(QStringLiteral("viewer (\"Execute\" until every read ended, configuration included): "
-                        "median %1 (min %2, max %3, %4 runs)")
-             .arg(ms(vz.median), ms(vz.min), ms(vz.max))
-             .arg(viewer.size()));
-    line(QStringLiteral("baseline (expat, empty handlers): median %1 (min %2, max %3)")
-             .arg(ms(rz.median), ms(rz.min), ms(rz.max)));
-    verdict(QStringLiteral("ratio"), vz.median / rz.median, 2.0);
+    loadVerdict(QStringLiteral("\"Execute\" until every read ended, configuration included"),
+                viewer, raw);
     line(QStringLiteral("where it goes: \"Execute\" on a data set of 100 cycles takes median %1")
              .arg(ms(stats(fixedPart).median)));
     reportMessages(zoomRig);
