@@ -1,8 +1,9 @@
 #include "controller/parametres.h"
 
+#include "core/atomicFile.h"
+
 #include <QFile>
 #include <QList>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -133,24 +134,12 @@ bool Parametres::load(const QString &filename, Parametres &parametres)
 
 bool Parametres::save(const QString &filename, QString *errorText) const
 {
-    QSaveFile file(filename);
     QString reason;
-    if (!file.open(QIODevice::WriteOnly)) {
-        reason = file.errorString();
-    } else {
-        const QByteArray text = toText();
-        // A full disk may take part of the text only: flush() says so, but commit() would not
-        // and would put the cut file in the old one's place. Not committed, the old one stays.
-        if (file.write(text) != text.size() || !file.flush()) {
-            reason = file.errorString();
-            file.cancelWriting();
-        } else if (!file.commit()) {
-            reason = file.errorString();
-        }
-    }
-    if (!reason.isNull() && errorText)
+    if (writeFileAtomically(filename, toText(), &reason))
+        return true;
+    if (errorText)
         *errorText = QStringLiteral("Cannot write ") + filename + QStringLiteral(": ") + reason;
-    return reason.isNull();
+    return false;
 }
 
 int Parametres::numeroFichier(int value, int perFile)

@@ -1,9 +1,10 @@
 #include "dialogs/stringListFile.h"
 
+#include "core/atomicFile.h"
+
 #include <QDataStream>
 #include <QFile>
 #include <QIODevice>
-#include <QSaveFile>
 #include <QtEndian>
 
 namespace {
@@ -74,22 +75,5 @@ QByteArray StringListFile::serialize(const QStringList &list)
 
 bool StringListFile::write(const QString &fileName, const QStringList &list, QString *errorText)
 {
-    QSaveFile file(fileName);
-    QString reason;
-    if (!file.open(QIODevice::WriteOnly)) {
-        reason = file.errorString();
-    } else {
-        const QByteArray data = serialize(list);
-        // A full disk may take part of the data only: flush() says so, but commit() would not
-        // and would put the cut file in the old one's place. Not committed, the old one stays.
-        if (file.write(data) != data.size() || !file.flush()) {
-            reason = file.errorString();
-            file.cancelWriting();
-        } else if (!file.commit()) {
-            reason = file.errorString();
-        }
-    }
-    if (!reason.isNull() && errorText)
-        *errorText = reason;
-    return reason.isNull();
+    return writeFileAtomically(fileName, serialize(list), errorText);
 }
