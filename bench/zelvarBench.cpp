@@ -4,7 +4,7 @@
 // because the machine is shared.
 
 #include "benchTools.h"
-#include "viewerRig.h"
+#include "viewer.h"
 
 #include "controller/system.h"
 #include "core/graphicBlock.h"
@@ -78,10 +78,11 @@ QString sizeText(const QString &path)
     return QString::number(double(QFileInfo(path).size()) / 1e6, 'f', 1) + QStringLiteral(" MB");
 }
 
-void reportMessages(const ViewerRig &rig)
+void reportMessages(const Viewer &rig)
 {
-    for (const QString &message : rig.messages())
-        line(QStringLiteral("viewer message: ") + message.left(200));
+    for (const Viewer::Message &message : rig.messages)
+        line(QStringLiteral("viewer message: ") + message.title + QStringLiteral(": ") +
+             message.text.left(200));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -106,22 +107,22 @@ void loadFigures(const Settings &settings)
 {
     title(QStringLiteral("[1] Load: one trace file through the parser thread and the "
                          "controller into the store"));
-    ViewerRig rig;
     TraceGeneratorOptions options;
     options.nbCycleParTrace = 8400;
     options.nbCycleTotal = 8400;
-    if (!rig.generate(options)) {
-        line(QStringLiteral("cannot generate: ") + rig.error());
+    Viewer rig(options);
+    if (!rig.ok()) {
+        line(QStringLiteral("cannot generate: ") + rig.error);
         return;
     }
-    const QString tracePath = rig.options().traceFilePath(0);
+    const QString tracePath = rig.options.traceFilePath(0);
     line(QStringLiteral("file: %1 cycles, %2 events, %3")
              .arg(options.nbCycleParTrace)
-             .arg(rig.summary().events)
+             .arg(rig.summary.events)
              .arg(sizeText(tracePath)));
-    rig.open(QSize(1024, 768));
-    if (!rig.start()) {
-        line(QStringLiteral("start failed: ") + rig.error());
+    rig.ouvrir(QSize(1024, 768));
+    if (!rig.executer()) {
+        line(QStringLiteral("start failed: ") + rig.error);
         return;
     }
     std::vector<double> viewer;
@@ -136,10 +137,10 @@ void loadFigures(const Settings &settings)
             bare.parse();
             parserOnly.push_back(now() - t0);
         }
-        if (!rig.zoomTo(10))
+        if (!rig.zoomer(10))
             break;
         const double t0 = now();
-        if (!rig.zoomTo(1))
+        if (!rig.zoomer(1))
             break;
         viewer.push_back(now() - t0);
     }
@@ -149,12 +150,12 @@ void loadFigures(const Settings &settings)
                         "thread: median %1")
              .arg(ms(stats(parserOnly).median)));
     line(QStringLiteral("per event: %1 ns viewer, %2 ns baseline")
-             .arg(v.median / double(rig.summary().events) * 1e9, 0, 'f', 0)
-             .arg(r.median / double(rig.summary().events) * 1e9, 0, 'f', 0));
+             .arg(v.median / double(rig.summary.events) * 1e9, 0, 'f', 0)
+             .arg(r.median / double(rig.summary.events) * 1e9, 0, 'f', 0));
 
     title(QStringLiteral("[4] Memory: bytes per loaded block, blocks and both indexes"));
     {
-        GraphicTrace &store = rig.system().getGraphicTrace();
+        GraphicTrace &store = rig.system->getGraphicTrace();
         std::set<const GraphicElement *> blocks;
         size_t pcEntries = 0;
         size_t cycleKeys = 0;
@@ -185,22 +186,22 @@ void loadFigures(const Settings &settings)
         verdict(QStringLiteral("ratio to 128 bytes"), perBlock / 128.0, 1.0);
     }
     reportMessages(rig);
-    rig.close();
+    rig.fermer();
 }
 
 void zoomLoadFigure(const Settings &settings)
 {
     title(QStringLiteral("[2] Load: one zoom file through the parser thread and the controller "
                          "into the store"));
-    ViewerRig zoomRig;
     TraceGeneratorOptions zoomOptions;
     zoomOptions.nbCycleParTrace = 100000;
     zoomOptions.nbCycleTotal = 100000;
-    if (!zoomRig.generate(zoomOptions)) {
-        line(QStringLiteral("cannot generate: ") + zoomRig.error());
+    Viewer zoomRig(zoomOptions);
+    if (!zoomRig.ok()) {
+        line(QStringLiteral("cannot generate: ") + zoomRig.error);
         return;
     }
-    const QString zoomPath = zoomRig.options().zoomFilePath(10, 0);
+    const QString zoomPath = zoomRig.options.zoomFilePath(10, 0);
     std::int64_t zoomEvents = 0;
     {
         QFile file(zoomPath);
@@ -211,28 +212,28 @@ void zoomLoadFigure(const Settings &settings)
              .arg(zoomOptions.nbCycleParTrace)
              .arg(zoomEvents)
              .arg(sizeText(zoomPath)));
-    zoomRig.open(QSize(1024, 768));
+    zoomRig.ouvrir(QSize(1024, 768));
     std::vector<double> viewer;
     std::vector<double> raw;
     for (int i = 0; i < settings.repeats; ++i) {
         raw.push_back(rawTokenize(zoomPath));
         const double t0 = now();
-        if (!zoomRig.start())
+        if (!zoomRig.executer())
             break;
         viewer.push_back(now() - t0);
     }
     // What "Execute" costs besides the zoom file: the same start on a one-file data set.
     std::vector<double> fixedPart;
     {
-        ViewerRig smallRig;
         TraceGeneratorOptions smallOptions;
         smallOptions.nbCycleParTrace = 100;
         smallOptions.nbCycleTotal = 100;
-        if (smallRig.generate(smallOptions)) {
-            smallRig.open(QSize(1024, 768));
+        Viewer smallRig(smallOptions);
+        if (smallRig.ok()) {
+            smallRig.ouvrir(QSize(1024, 768));
             for (int i = 0; i < settings.repeats; ++i) {
                 const double t0 = now();
-                if (!smallRig.start())
+                if (!smallRig.executer())
                     break;
                 fixedPart.push_back(now() - t0);
             }
@@ -383,24 +384,24 @@ void scrollFigure(const Settings &settings)
               .arg(files));
     if (files < 10000)
         line(QStringLiteral("note: shortened run; the full figure uses 10000 files"));
-    ViewerRig rig;
     TraceGeneratorOptions options;
     options.nbCycleParTrace = 100;
     options.nbCycleTotal = files * 100;
     const double g0 = now();
-    if (!rig.generate(options)) {
-        line(QStringLiteral("cannot generate: ") + rig.error());
+    Viewer rig(options);
+    if (!rig.ok()) {
+        line(QStringLiteral("cannot generate: ") + rig.error);
         return;
     }
     line(QStringLiteral("data set written in %1 s (%2 events)")
              .arg(now() - g0, 0, 'f', 1)
-             .arg(rig.summary().events));
-    rig.open(QSize(1024, 768));
-    if (!rig.start() || !rig.zoomTo(1)) {
-        line(QStringLiteral("start failed: ") + rig.error());
+             .arg(rig.summary.events));
+    rig.ouvrir(QSize(1024, 768));
+    if (!rig.executer() || !rig.zoomer(1)) {
+        line(QStringLiteral("start failed: ") + rig.error);
         return;
     }
-    MainFrame &window = rig.window();
+    MainFrame &window = *rig.mainFrame;
     std::vector<double> times;
     std::int64_t residentAfter100 = 0;
     std::int64_t residentPeak = 0;
@@ -409,7 +410,7 @@ void scrollFigure(const Settings &settings)
         const double t0 = now();
         emit window.sliderHorizontalMovedTraceCycle(v);
         emit window.sliderHorizontalReleasedTraceCycle(v);
-        const bool ok = rig.waitIdle();
+        const bool ok = rig.attendre();
         times.push_back(now() - t0);
         ++slides;
         if (slides == 100) {
@@ -418,7 +419,7 @@ void scrollFigure(const Settings &settings)
         } else if (slides > 100) {
             residentPeak = std::max(residentPeak, residentBytes());
         }
-        return ok && rig.system().getCycleCourantTraceCycle() == v;
+        return ok && rig.vueCycle()->getPositionHorizontal() == v;
     };
     bool ok = true;
     for (int file = 1; file < files && ok; ++file)
@@ -478,16 +479,16 @@ int startupChild(const QString &kind, const QString &root)
         window.show();
         return QCoreApplication::exec();
     }
-    ViewerRig rig;
     TraceGeneratorOptions options;
     options.rootDirectory = root;
     options.nbCycleTotal = 500;
-    if (!rig.useDataSet(options))
+    Viewer rig(options);
+    if (!rig.ok())
         return 2;
-    rig.open(QSize(640, 480));
-    if (!rig.start() || rig.system().getNiveauZoom() != 10)
+    rig.ouvrir(QSize(640, 480));
+    if (!rig.executer() || rig.niveau() != 10)
         return 3;
-    if (auto *view = rig.window().findChild<TraceWidgetCycle *>())
+    if (auto *view = rig.mainFrame->findChild<TraceWidgetCycle *>())
         view->repaint();
     stamp();
     return 0;
@@ -541,27 +542,27 @@ void bigFileFigure(const Settings &settings)
 {
     title(QStringLiteral("[7] Files of 100000 cycles: from the slider entering the next file "
                          "to its blocks on screen"));
-    ViewerRig rig;
     TraceGeneratorOptions options;
     options.nbCycleParTrace = 100000;
     options.nbCycleTotal = 300000;
-    if (!rig.generate(options)) {
-        line(QStringLiteral("cannot generate: ") + rig.error());
+    Viewer rig(options);
+    if (!rig.ok()) {
+        line(QStringLiteral("cannot generate: ") + rig.error);
         return;
     }
     line(QStringLiteral("3 files, %1 events in all, %2 each")
-             .arg(rig.summary().events)
-             .arg(sizeText(rig.options().traceFilePath(0))));
-    rig.open(QSize(1024, 768));
+             .arg(rig.summary.events)
+             .arg(sizeText(rig.options.traceFilePath(0))));
+    rig.ouvrir(QSize(1024, 768));
     double t0 = now();
-    if (!rig.start() || !rig.zoomTo(1)) {
-        line(QStringLiteral("start failed: ") + rig.error());
+    if (!rig.executer() || !rig.zoomer(1)) {
+        line(QStringLiteral("start failed: ") + rig.error);
         return;
     }
     line(QStringLiteral("start and zoom to level 1 (file and its neighbour read): %1")
              .arg(ms(now() - t0)));
-    MainFrame &window = rig.window();
-    GraphicTrace &store = rig.system().getGraphicTrace();
+    MainFrame &window = *rig.mainFrame;
+    GraphicTrace &store = rig.system->getGraphicTrace();
     const auto onScreen = [&](int cycle) {
         std::lock_guard<std::recursive_mutex> lock(store.mutex());
         const auto it = store.getTabCycle().find(cycle);
@@ -581,7 +582,7 @@ void bigFileFigure(const Settings &settings)
             }
             QCoreApplication::processEvents(); // the repaint the end of the read asked for
             shown[direction].push_back(now() - t0);
-            rig.waitIdle();
+            rig.attendre();
             settled[direction].push_back(now() - t0);
         }
     }

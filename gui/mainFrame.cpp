@@ -18,6 +18,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QMenuBar>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QThread>
 #include <QToolBar>
@@ -270,6 +271,21 @@ void MainFrame::setTraceCycleHorizontalScrollBar(const int &v)
     traceWidgetCycle->setHorizontalScrollBarValue(v);
 }
 
+void MainFrame::setTraceCycleVerticalScrollBar(const int &v)
+{
+    traceWidgetCycle->setVerticalScrollBarValue(v);
+}
+
+int MainFrame::getMaximumHorizontalTraceCycle() const
+{
+    return traceWidgetCycle->getHorizontalScrollBar()->maximum();
+}
+
+int MainFrame::getMaximumHorizontalTracePc() const
+{
+    return traceWidgetPc->getHorizontalScrollBar()->maximum();
+}
+
 void MainFrame::setNbCycleTotal(int n)
 {
     traceWidgetCycle->setNbCycleTotal(n);
@@ -360,14 +376,26 @@ void MainFrame::selectionnerPcTableAsm(const int &row, const int &positionHorizo
     tableAsm->selectionnerPc(row, positionHorizontal);
 }
 
+// The listing goes, and with it the outline of its selected pc in the cycle view.
 void MainFrame::clearAsm()
 {
     tableAsm->clear();
+    traceWidgetCycle->setPcToDisplay(-1);
 }
 
 void MainFrame::adjustAsm()
 {
     tableAsm->adjust();
+}
+
+void MainFrame::repaintTraceCycle()
+{
+    traceWidgetCycle->repaint();
+}
+
+void MainFrame::repaintTracePc()
+{
+    traceWidgetPc->repaint();
 }
 
 void MainFrame::repaintHorizontalSliderMovedTraceCycle(const int &v, const bool &moveBar)
@@ -511,10 +539,10 @@ void MainFrame::customEvent(QEvent *e)
                              event->getMessage());
         break;
     case MainFrameRepaintTraceCycleEvent::EventType:
-        traceWidgetCycle->repaint();
+        repaintTraceCycle();
         break;
     case MainFrameRepaintTracePcEvent::EventType:
-        traceWidgetPc->repaint();
+        repaintTracePc();
         break;
     case MainFrameAdjustAsm::EventType:
         adjustAsm();

@@ -51,6 +51,10 @@ public:
     void initScrollBarTraceCycle();
     void initScrollBarTracePc(const int &unused);
     void setTraceCycleHorizontalScrollBar(const int &v);
+    void setTraceCycleVerticalScrollBar(const int &v);
+    // The largest first cycle the views' horizontal bars allow.
+    int getMaximumHorizontalTraceCycle() const;
+    int getMaximumHorizontalTracePc() const;
     void setNbCycleTotal(int n);
     void setParameters(QString configFile, QString tracePrefixe, QString traceDirectory,
                        QString zoomPrefixe, QString zoomDirectory, int nbCycleParTrace,
@@ -74,6 +78,9 @@ public:
     void selectionnerPcTableAsm(const int &row, const int &positionHorizontal);
     void clearAsm();
     void adjustAsm();
+    // Repaint a view as it stands, as the posted repaint events do.
+    void repaintTraceCycle();
+    void repaintTracePc();
     void repaintHorizontalSliderMovedTraceCycle(const int &v, const bool &moveBar);
     void repaintVerticalSliderMovedTraceCycle(const int &v);
     void repaintHorizontalSliderMovedTracePc(const int &v, const bool &moveBar);

@@ -75,6 +75,9 @@ void TableAsm::setNbRows(const int &n)
 {
     setRowCount(0);
     setRowCount(std::max(0, n));
+    // Laid out now rather than lazily in the next paint: the bar it moves moves the PC view,
+    // which cannot repaint while the table paints.
+    doItemsLayout();
     repaint();
 }
 

@@ -48,12 +48,21 @@ void TraceWidgetCycle::initScrollBar()
                                          niveauZoom);
     horizontalScrollBar->setSingleStep(niveauZoom);
     horizontalScrollBar->setPageStep(2 * niveauZoom);
+    // A range that shrank has moved the bars: the view draws from where they are now.
+    positionHorizontal = horizontalScrollBar->value();
+    positionVertical = verticalScrollBar->value();
 }
 
 void TraceWidgetCycle::setHorizontalScrollBarValue(const int &v)
 {
     horizontalScrollBar->setValue(v);
     positionHorizontal = v;
+}
+
+void TraceWidgetCycle::setVerticalScrollBarValue(const int &v)
+{
+    verticalScrollBar->setValue(v);
+    positionVertical = verticalScrollBar->value();
 }
 
 void TraceWidgetCycle::repaintHorizontalSliderMoved(const int &v, const bool &moveBar)

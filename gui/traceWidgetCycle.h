@@ -25,6 +25,9 @@ public:
     void setTabConfig(const std::map<QString, ConfigEvent> &tabConfig);
     void initScrollBar();
     void setHorizontalScrollBarValue(const int &v);
+    void setVerticalScrollBarValue(const int &v);
+    // No repaint: the caller repaints once it is done.
+    void setPcToDisplay(int pc) { pcToDisplay = pc; }
     void repaintHorizontalSliderMoved(const int &v, const bool &moveBar);
     void repaintVerticalSliderMoved(const int &v);
 

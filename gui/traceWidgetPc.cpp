@@ -136,6 +136,7 @@ void TraceWidgetPc::initHorizontalScrollBar()
     horizontalScrollBar->setRange(0, nbCycleTotal - nbBlockHorizontalToPaint + 1);
     horizontalScrollBar->setSingleStep(1);
     horizontalScrollBar->setPageStep(2);
+    positionHorizontal = horizontalScrollBar->value();
 }
 
 void TraceWidgetPc::initVerticalScrollBar(const int &min, const int &max, const int &lineStep,
@@ -145,6 +146,7 @@ void TraceWidgetPc::initVerticalScrollBar(const int &min, const int &max, const 
     verticalScrollBar->setMaximum(max);
     verticalScrollBar->setSingleStep(lineStep);
     verticalScrollBar->setPageStep(pageStep);
+    positionVertical = verticalScrollBar->value();
 }
 
 int TraceWidgetPc::getMaxValueVerticalScrollBar() const

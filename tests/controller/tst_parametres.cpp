@@ -1,9 +1,5 @@
-#include "controllerFixture.h"
-
 #include "controller/parametres.h"
 #include "controller/zoomLevels.h"
-#include "core/graphicTrace.h"
-#include "gui/mainFrame.h"
 
 #include <QDir>
 #include <QFile>
@@ -183,102 +179,6 @@ private slots:
         QFETCH(QColor, event);
         QFETCH(int, count);
         QTEST(ZoomLevels::calculerCouleur(event, Qt::white, count, 10), "expected");
-    }
-
-    // Without a readable file the defaults are used and written at start; a file that cannot
-    // be replaced is reported once, at close.
-    void noParametresFile_data()
-    {
-        QTest::addColumn<bool>("blocked");
-        QTest::newRow("first run") << false;
-        QTest::newRow("a directory in the way") << true;
-    }
-
-    void noParametresFile()
-    {
-        QFETCH(bool, blocked);
-        ControllerFixture f(TraceGeneratorOptions(), false);
-        QVERIFY2(f.ok(), qPrintable(f.error));
-        QVERIFY(!blocked || QDir().mkdir(QStringLiteral("Parametres.txt")));
-        f.creer();
-        QVERIFY(f.system->getParametres() == Parametres());
-        if (!blocked)
-            QCOMPARE(
-                contenu("Parametres.txt"),
-                QByteArray("../xml/config.xml\ntrace\n../xml/100/trace\nzoom\n../xml/100/zoom\n"
-                           "100\nasm\n../xml/100/asm\n100\n500\n"));
-        QVERIFY(f.recus.isEmpty());
-        f.fermer();
-        QCOMPARE(f.alertes().size(), blocked ? 1 : 0);
-        if (blocked)
-            QVERIFY2(f.alertes().first().contains("Parametres.txt"), qPrintable(f.alertes()[0]));
-    }
-
-    // A count that is not positive is refused with an alert naming the field, and the value
-    // in force stays in use; the other changes are written at close and read at the next start.
-    void dialogChanges()
-    {
-        ControllerFixture f;
-        QVERIFY2(f.ok(), qPrintable(f.error));
-        f.creer();
-        const Parametres lus = f.system->getParametres();
-        QCOMPARE(lus.traceDirectory, QFileInfo(f.traceFile(0)).absolutePath());
-        using Change = std::tuple<void (MainFrame::*)(int), QString, int>;
-        for (const auto &[changed, field, value] :
-             {Change(&MainFrame::nbCycleByFileChanged, "Nb Cycles by File", 0),
-              Change(&MainFrame::nbCycleByFileChanged, "Nb Cycles by File", -100),
-              Change(&MainFrame::nbPcByAsmChanged, "Nb Pc by File", 0),
-              Change(&MainFrame::nbCycleTotalChanged, "Nb Cycle Total", -1)}) {
-            const int before = int(f.alertes().size());
-            emit(f.mainFrame->*changed)(value);
-            QCOMPARE(f.alertes().size(), before + 1);
-            QVERIFY2(f.alertes().last().startsWith(field + " : " + QString::number(value)),
-                     qPrintable(f.alertes().last()));
-        }
-        QCOMPARE(f.system->getParametres(), lus);
-        QVERIFY2(f.demarrer(), qPrintable(f.error));
-        QCOMPARE(f.fichiersCycle(), QSet<int>({0, 100}));
-
-        emit f.mainFrame->traceDirectoryChanged(QStringLiteral("/data/my traces/run 2"));
-        emit f.mainFrame->tracePrefixChanged(QStringLiteral("tr"));
-        emit f.mainFrame->nbCycleByFileChanged(250);
-        emit f.mainFrame->nbPcByAsmChanged(64);
-        emit f.mainFrame->nbCycleTotalChanged(123456);
-        emit f.mainFrame->asmPrefixChanged(QStringLiteral("listing"));
-        QVERIFY(f.attendre());
-        QCOMPARE(Parametres::fromText(contenu("Parametres.txt")), lus);
-        f.fermer();
-        Parametres attendu = lus;
-        attendu.traceDirectory = QStringLiteral("/data/my traces/run 2");
-        attendu.tracePrefixe = QStringLiteral("tr");
-        attendu.nbCycleParTrace = 250;
-        attendu.nbPcParAsm = 64;
-        attendu.nbCycleTotal = 123456;
-        attendu.asmPrefixe = QStringLiteral("listing");
-        QCOMPARE(Parametres::fromText(contenu("Parametres.txt")), attendu);
-        f.creer();
-        QCOMPARE(f.system->getParametres(), attendu);
-        QCOMPARE(f.alertes().size(), 4);
-    }
-
-    // A new cut of the files reloads the window instead of mixing overlapping files; the same
-    // value again reads nothing.
-    void newCutReloadsTheWindow()
-    {
-        ControllerFixture f;
-        QVERIFY2(f.demarrer(), qPrintable(f.error));
-        QVERIFY(f.glisser(100) && f.glisser(120));
-        QCOMPARE(f.fichiersCycle(), QSet<int>({0, 100, 200}));
-        // Files of 250 cycles: the one holding cycle 120 is numbered 0; 250 does not exist.
-        const int lus = f.lus();
-        emit f.mainFrame->nbCycleByFileChanged(250);
-        QVERIFY(f.attendre());
-        QCOMPARE(f.lusDepuis(lus), f.noms({0}, 10));
-        QCOMPARE(f.system->getGraphicTrace().getSizeTabCycle(), 10);
-        QCOMPARE(f.system->getCycleCourantTraceCycle(), 120);
-        emit f.mainFrame->nbCycleByFileChanged(250);
-        QVERIFY(f.attendre());
-        QCOMPARE(f.lus(), lus + 1);
     }
 };
 

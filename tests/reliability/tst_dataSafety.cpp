@@ -1,4 +1,4 @@
-#include "viewerHarness.h"
+#include "viewer.h"
 
 #include "dialogs/helpwindow.h"
 #include "dialogs/stringListFile.h"
@@ -210,9 +210,9 @@ void TestDataSafety::closingViewerCannotSave_data()
 void TestDataSafety::closingViewerCannotSave()
 {
     QFETCH(bool, disquePlein);
-    ViewerHarness h;
+    Viewer h;
     QVERIFY2(h.ok(), qPrintable(h.error));
-    h.creer();
+    h.ouvrir();
     emit h.mainFrame->nbCycleTotalChanged(4321);
     const QString fichier = h.dir.filePath(QStringLiteral("Parametres.txt"));
     if (disquePlein) {
@@ -228,7 +228,7 @@ void TestDataSafety::closingViewerCannotSave()
         // The previous parameters are still there, whole.
         Parametres p;
         QVERIFY(Parametres::load(fichier, p));
-        QCOMPARE(p, h.parametresDuJeu());
+        QCOMPARE(p, h.parametres());
     } else {
         QVERIFY(QFileInfo(fichier).isDir());
     }

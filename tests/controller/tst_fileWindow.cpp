@@ -1,0 +1,158 @@
+#include "controller/fileWindow.h"
+
+#include <QtTest>
+
+// The window of files as plain data: which files it holds at a position, which leave it, which
+// it reads next, and the bounds and drag decisions that follow. Files of 100 cycles, numbered
+// 0 to 400, as in a trace of 500 cycles.
+class TestFileWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void placer_data();
+    void placer();
+    void glisser_data();
+    void glisser();
+};
+
+namespace {
+
+constexpr int nb = 100;
+
+bool existe(int numero)
+{
+    return numero >= 0 && numero <= 400;
+}
+
+QString etat(const FileWindow &w)
+{
+    static const char lettres[] = {'-', 'V', 'L', 'C'}; // missing, wanted, reading, read
+    QStringList places;
+    for (FileWindow::Place p : {FileWindow::Courant, FileWindow::Precedent, FileWindow::Suivant}) {
+        const FileWindow::Fichier &f = w.at(p);
+        places << (f.etat == FileWindow::Etat::Manquant
+                       ? QStringLiteral("-")
+                       : QString::number(f.numero) + QLatin1Char(lettres[int(f.etat)]));
+    }
+    return places.join(QLatin1Char(' '));
+}
+
+// "p230" places the window at cycle 230 (the files that leave are noted), "s" starts reading
+// the next file, "g250" says its read reached cycle 250, "e" ends it, "r" reads it whole, "R"
+// reads every file the window wants.
+QString jouer(FileWindow &w, const QString &script)
+{
+    QStringList sortis;
+    int enLecture = -1;
+    for (const QString &pas : script.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        const QChar op = pas.at(0);
+        const int valeur = pas.mid(1).toInt();
+        if (op == QLatin1Char('p')) {
+            for (const FileWindow::Fichier &f : w.placer(valeur, existe))
+                sortis << QString::number(f.numero);
+        } else if (op == QLatin1Char('s') || op == QLatin1Char('r') || op == QLatin1Char('R')) {
+            do {
+                const std::optional<int> n = w.aLire();
+                if (!n)
+                    break;
+                enLecture = *n;
+                w.debutLecture(enLecture);
+                if (op != QLatin1Char('s'))
+                    w.finLecture(enLecture, enLecture + nb - 1);
+            } while (op == QLatin1Char('R'));
+        } else if (op == QLatin1Char('g')) {
+            w.progression(enLecture, valeur);
+        } else if (op == QLatin1Char('e')) {
+            w.finLecture(enLecture, enLecture + nb - 1);
+        }
+    }
+    return sortis.join(QLatin1Char(','));
+}
+
+} // namespace
+
+void TestFileWindow::placer_data()
+{
+    QTest::addColumn<QString>("script");
+    QTest::addColumn<QString>("fichiers"); // current, previous, next
+    QTest::addColumn<QString>("sortis");
+    QTest::addColumn<int>("aLire"); // -1: none
+    QTest::addColumn<int>("min");
+    QTest::addColumn<int>("max");
+
+    QTest::newRow("first placing") << "p230" << "200V 100V 300V" << "" << 200 << 200 << 200;
+    QTest::newRow("current file first, then one at a time")
+        << "p230 s" << "200L 100V 300V" << "" << -1 << 200 << 200;
+    QTest::newRow("bounds grow while it is read")
+        << "p230 s g250" << "200L 100V 300V" << "" << -1 << 200 << 250;
+    QTest::newRow("previous file next") << "p230 r" << "200C 100V 300V" << "" << 100 << 200 << 299;
+    QTest::newRow("next file last") << "p230 r r" << "200C 100C 300V" << "" << 300 << 100 << 299;
+    QTest::newRow("all read") << "p230 R" << "200C 100C 300C" << "" << -1 << 100 << 399;
+    QTest::newRow("first file: no previous") << "p40 R" << "0C - 100C" << "" << -1 << 0 << 199;
+    QTest::newRow("last file: no next") << "p450 R" << "400C 300C -" << "" << -1 << 300 << 499;
+    QTest::newRow("current file missing: empty")
+        << "p620" << "- - -" << "" << -1 << 600 << 600;
+    QTest::newRow("within the current file: nothing moves")
+        << "p230 R p299" << "200C 100C 300C" << "" << -1 << 100 << 399;
+    QTest::newRow("slide forward: the oldest file leaves")
+        << "p230 R p300" << "300C 200C 400V" << "100" << 400 << 200 << 399;
+    QTest::newRow("slide forward, next file being read")
+        << "p230 R p300 s" << "300C 200C 400L" << "100" << -1 << 200 << 400;
+    QTest::newRow("slide back: the newest file leaves")
+        << "p230 R p199" << "100C 0V 200C" << "300" << 0 << 100 << 299;
+    QTest::newRow("jump: what stays is kept")
+        << "p230 R p0" << "0V - 100C" << "200,300" << 0 << 0 << 199;
+    QTest::newRow("jump far: everything leaves")
+        << "p230 R p430" << "400V 300C -" << "200,100" << 400 << 300 << 400;
+    QTest::newRow("past the trace's end: the window stays")
+        << "p350 R p520" << "300C 200C 400C" << "" << -1 << 200 << 499;
+    QTest::newRow("a file left while read is wanted again")
+        << "p230 s p430 p230" << "200V 100V 300V" << "200,100,400" << 200 << 200 << 200;
+}
+
+void TestFileWindow::placer()
+{
+    QFETCH(QString, script);
+    FileWindow w(nb);
+    QVERIFY(!w.actif());
+    QTEST(jouer(w, script), "sortis");
+    QVERIFY(w.actif());
+    QTEST(etat(w), "fichiers");
+    QTEST(w.aLire().value_or(-1), "aLire");
+    QTEST(w.cycleMin(), "min");
+    QTEST(w.cycleMax(), "max");
+}
+
+void TestFileWindow::glisser_data()
+{
+    QTest::addColumn<int>("p");
+    QTest::addColumn<int>("v");
+    QTest::addColumn<int>("niveau");
+    QTest::addColumn<int>("resultat"); // FileWindow::Deplacement
+
+    const int accepte = int(FileWindow::Deplacement::Accepte);
+    const int retour = int(FileWindow::Deplacement::Retour);
+    const int ignore = int(FileWindow::Deplacement::Ignore);
+    // The window shows 100 .. 399.
+    QTest::newRow("inside") << 150 << 250 << 1 << accepte;
+    QTest::newRow("last cycle") << 150 << 399 << 1 << accepte;
+    QTest::newRow("after the last cycle") << 150 << 400 << 1 << retour;
+    QTest::newRow("first cycle") << 150 << 100 << 1 << accepte;
+    QTest::newRow("before the first cycle") << 150 << 99 << 1 << retour;
+    QTest::newRow("not moving") << 150 << 150 << 1 << accepte;
+    QTest::newRow("level 10, a multiple") << 150 << 200 << 10 << accepte;
+    QTest::newRow("level 10, not a multiple") << 150 << 205 << 10 << ignore;
+    QTest::newRow("level 10, outside wins") << 150 << 405 << 10 << retour;
+}
+
+void TestFileWindow::glisser()
+{
+    QFETCH(int, p);
+    QFETCH(int, v);
+    QFETCH(int, niveau);
+    QTEST(int(FileWindow::glisser(p, v, niveau, 100, 399)), "resultat");
+}
+
+QTEST_MAIN(TestFileWindow)
+#include "tst_fileWindow.moc"
