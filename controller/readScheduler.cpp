@@ -262,6 +262,8 @@ void ReadScheduler::lancer(Vue vue, int numero)
     lecture->builder = std::make_unique<BlockBuilder>(numero, nom(vue, numero), reglages, store,
                                                       rows, alerte, cibles);
     ParserSlot &slot = emplacements[role(vue, place)];
+    // A window reads one file at a time, and each place of it has a parser of its own.
+    Q_ASSERT(!slot.pending);
     if (slot.busy) {
         // The parser is still being stopped: this read starts once it is done.
         slot.pending = std::move(lecture);

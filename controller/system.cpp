@@ -506,12 +506,9 @@ void System::initInfosTracePc()
     largeurBlockTracePc = h;
     hauteurBlockTracePc = h;
     listing->setHauteurBlockTracePc(h);
-    mainFrame->setLargeurBlockTracePc(h);
-    mainFrame->setHauteurBlockTracePc(h);
     // A table without rows yet has no height: nothing to divide by.
-    mainFrame->setNbBlockHorizontalToPaintTracePc(h > 0 ? largeurTracePc / h + 1 : 0);
-    mainFrame->setNbBlockVerticalToPaintTracePc(h > 0 ? hauteurTracePc / h + 1 : 0);
-    mainFrame->initScrollBarTracePc(h);
+    mainFrame->setGeometrieTracePc(
+        {h, h, h > 0 ? largeurTracePc / h + 1 : 0, h > 0 ? hauteurTracePc / h + 1 : 0});
 }
 
 void System::initNiveauZoomTraceCycle(const int &level)
@@ -521,11 +518,9 @@ void System::initNiveauZoomTraceCycle(const int &level)
     const InfosZoom &info = infosZoom[level];
     largeurBlockTraceCycle = info.getLargeurBlock();
     hauteurBlockTraceCycle = info.getHauteurBlock();
-    mainFrame->setLargeurBlockTraceCycle(info.getLargeurBlock());
-    mainFrame->setHauteurBlockTraceCycle(info.getHauteurBlock());
-    mainFrame->setNbBlockHorizontalToPaintTraceCycle(info.getNbBlockHorizontalToPaint());
-    mainFrame->setNbBlockVerticalToPaintTraceCycle(info.getNbBlockVerticalToPaint());
-    mainFrame->initScrollBarTraceCycle();
+    mainFrame->setGeometrieTraceCycle({info.getLargeurBlock(), info.getHauteurBlock(),
+                                       info.getNbBlockHorizontalToPaint(),
+                                       info.getNbBlockVerticalToPaint()});
 }
 
 void System::nextZoom()

@@ -237,6 +237,24 @@ void MainFrame::setNbBlockVerticalToPaintTracePc(const int &nb)
     traceWidgetPc->setNbBlockVerticalToPaint(nb);
 }
 
+void MainFrame::setGeometrieTraceCycle(const GeometrieVue &g)
+{
+    setLargeurBlockTraceCycle(g.largeurBlock);
+    setHauteurBlockTraceCycle(g.hauteurBlock);
+    setNbBlockHorizontalToPaintTraceCycle(g.nbBlockHorizontalToPaint);
+    setNbBlockVerticalToPaintTraceCycle(g.nbBlockVerticalToPaint);
+    initScrollBarTraceCycle();
+}
+
+void MainFrame::setGeometrieTracePc(const GeometrieVue &g)
+{
+    setLargeurBlockTracePc(g.largeurBlock);
+    setHauteurBlockTracePc(g.hauteurBlock);
+    setNbBlockHorizontalToPaintTracePc(g.nbBlockHorizontalToPaint);
+    setNbBlockVerticalToPaintTracePc(g.nbBlockVerticalToPaint);
+    initScrollBarTracePc(g.hauteurBlock);
+}
+
 void MainFrame::setNbConfigEvent(const int &nb)
 {
     traceWidgetCycle->setNbConfigEvent(nb);

@@ -28,6 +28,15 @@ class MainFrame : public QMainWindow
     Q_OBJECT
 
 public:
+    // What a view needs to lay out its blocks at a zoom level or after a resize.
+    struct GeometrieVue
+    {
+        int largeurBlock = 0;
+        int hauteurBlock = 0;
+        int nbBlockHorizontalToPaint = 0;
+        int nbBlockVerticalToPaint = 0;
+    };
+
     MainFrame();
     ~MainFrame() override;
 
@@ -45,6 +54,9 @@ public:
     void setNbBlockVerticalToPaintTraceCycle(const int &nb);
     void setNbBlockHorizontalToPaintTracePc(const int &nb);
     void setNbBlockVerticalToPaintTracePc(const int &nb);
+    // The four setters of a view, then its bars' ranges.
+    void setGeometrieTraceCycle(const GeometrieVue &geometrie);
+    void setGeometrieTracePc(const GeometrieVue &geometrie);
     void setNbConfigEvent(const int &nb);
     void setNiveauZoom(const int &niveau);
     void setTabConfig(const std::map<QString, ConfigEvent> &tabConfig);

@@ -312,6 +312,9 @@ QString Viewer::invariants(bool auRepos) const
     for (const bool tabPc : {false, true}) {
         const FileWindow &fenetre =
             system->fenetre(tabPc ? ReadScheduler::Vue::Pc : ReadScheduler::Vue::Cycle);
+        if (auRepos && !fenetre.complet() && !(tabPc && level != 1))
+            return QStringLiteral("the %1 view's window waits for files nothing reads")
+                .arg(tabPc ? "PC" : "cycle");
         std::map<int, int> blocs = blocsParFichier(tabPc);
         for (FileWindow::Place place :
              {FileWindow::Courant, FileWindow::Precedent, FileWindow::Suivant}) {
