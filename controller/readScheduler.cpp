@@ -1,8 +1,7 @@
 #include "controller/readScheduler.h"
 
 #include "controller/assemblyListing.h"
-#include "controller/system.h"
-#include "controller/tailleFichier.h"
+#include "controller/fichiers.h"
 #include "core/graphicBlock.h"
 #include "core/graphicTrace.h"
 #include "gui/customEvents.h"
@@ -280,7 +279,7 @@ void ReadScheduler::commencer(ParserSlot &slot, std::shared_ptr<Lecture> lecture
     slot.lecture = std::move(lecture);
     slot.courant.store(slot.lecture->builder.get());
     slot.busy = true;
-    const QString refus = TailleFichier::refus(filename);
+    const QString refus = Fichiers::refus(filename);
     if (!refus.isEmpty()) {
         // Like a file that cannot be opened: one message, then the end as usual.
         poster(new MainFrameMessageAlertEvent(refus));

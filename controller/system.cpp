@@ -1,7 +1,7 @@
 #include "controller/system.h"
 
 #include "controller/assemblyListing.h"
-#include "controller/tailleFichier.h"
+#include "controller/fichiers.h"
 #include "controller/zoomLevels.h"
 #include "core/config.h"
 #include "core/couleur.h"
@@ -20,11 +20,6 @@
 Q_LOGGING_CATEGORY(lcController, "zelvar.controller", QtWarningMsg)
 
 using Vue = ReadScheduler::Vue;
-
-QString System::fichierManquant(const QString &name)
-{
-    return QStringLiteral("File ") + name + QStringLiteral(" doesn't exist");
-}
 
 // ---------------------------------------------------------------------------------------------
 // Construction, start, resize, close
@@ -578,7 +573,7 @@ void System::changeNiveauZoom()
     scheduler->placer(Vue::Cycle, cycleCourantTraceCycle);
     const FileWindow::Fichier &courant = scheduler->fenetre(Vue::Cycle).at(FileWindow::Courant);
     if (courant.etat == FileWindow::Etat::Manquant) {
-        alerte(fichierManquant(scheduler->nom(Vue::Cycle, courant.numero)));
+        alerte(Fichiers::manquant(scheduler->nom(Vue::Cycle, courant.numero)));
         // Nothing will be read: the view shows the new level, empty, now.
         poster(new MainFrameRepaintTraceCycleEvent());
     }
@@ -594,7 +589,7 @@ void System::parserConfigFile()
         errorInConfigParse(QStringLiteral("Config file to parse undefined"));
         return;
     }
-    const QString refus = TailleFichier::refus(configFileToParse);
+    const QString refus = Fichiers::refus(configFileToParse);
     if (!refus.isEmpty()) {
         errorInConfigParse(refus);
         return;

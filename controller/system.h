@@ -7,15 +7,12 @@
 #include "core/infosZoom.h"
 
 #include <QColor>
-#include <QLoggingCategory>
 #include <QObject>
 #include <QPointer>
 #include <QString>
 
 #include <map>
 #include <memory>
-
-Q_DECLARE_LOGGING_CATEGORY(lcController)
 
 class AssemblyListing;
 class Config;
@@ -47,8 +44,6 @@ public:
     bool chargementEnCours() const { return scheduler->enCours(); }
     // The files each view's window holds, and how far they are read.
     const FileWindow &fenetre(ReadScheduler::Vue vue) const { return scheduler->fenetre(vue); }
-
-    static QString fichierManquant(const QString &name);
 
 public slots:
     void updateTraceDimension();

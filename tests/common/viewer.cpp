@@ -1,6 +1,6 @@
 #include "viewer.h"
 
-#include "controller/tailleFichier.h"
+#include "controller/fichiers.h"
 #include "core/graphicBlock.h"
 #include "core/graphicTrace.h"
 #include "gui/customEvents.h"
@@ -273,7 +273,7 @@ std::pair<int, int> Viewer::attendus(const QString &filename, int numero) const
     if (connu != comptes.end())
         return connu->second;
     Compteur compteur(numero, options.nbCycleParTrace);
-    if (!TailleFichier::refus(filename).isEmpty()) // refused before any reading
+    if (!Fichiers::refus(filename).isEmpty()) // refused before any reading
         return comptes[cle] = {0, 0};
     if (filename.contains(QStringLiteral("/") + options.zoomPrefixe + QLatin1Char('_'))) {
         ParserZoom parser;
