@@ -128,6 +128,28 @@ private slots:
             QCOMPARE(info->pos(), at + QPoint(15, 0));
     }
 
+    // With columns as wide as the table's rows make them, two-digit labels would touch: those
+    // written stand at least a space apart.
+    void stripLabelsStandApart()
+    {
+        view->setLargeurBlock(18);
+        view->repaintHorizontalSliderMoved(10, true);
+        const QImage strip = view->grab(QRect(0, 0, 26 * 18, 16)).toImage();
+        // A tick under each label's start (digits do not reach y 14), its text to the right.
+        QList<int> gaps;
+        int lastInk = -1;
+        for (int x = 0; x < strip.width(); ++x) {
+            if (strip.pixelColor(x, 14).lightness() < 128 && lastInk >= 0)
+                gaps << x - lastInk - 1;
+            for (int y = 0; y < 11; ++y)
+                lastInk = strip.pixelColor(x, y).lightness() < 128 ? x : lastInk;
+        }
+        QVERIFY(gaps.size() >= 5);
+        const int space = view->fontMetrics().horizontalAdvance(QLatin1Char(' '));
+        for (int gap : std::as_const(gaps))
+            QVERIFY2(gap >= space, qPrintable(QString::number(gap)));
+    }
+
     void stepsStopAtTheEnds()
     {
         checkHorizontalEnds(*view, 75); // 100 cycles, 26 columns
