@@ -75,6 +75,7 @@ private slots:
     {
         configure(1);
         TraceFixture::addTraceBlock(*trace, "decode", 3, 8, -1);
+        TraceFixture::addTraceBlock(*trace, "decode", 4, 16, -1);
         TraceFixture::addTraceBlock(*trace, "decode", 6, 12, -1);
         TraceFixture::addTraceBlock(*trace, "commit", 9, 8, -1);
         const QColor orange(255, 140, 0);
@@ -83,6 +84,7 @@ private slots:
         };
         view->displayPcTraceCycle(8);
         QCOMPARE(outline(3, 1), orange);
+        QCOMPARE(outline(4, 1), orange); // over the block drawn after it
         QCOMPARE(outline(9, 0), orange);
         QCOMPARE(outline(6, 1), QColor(Qt::black));
         view->repaintHorizontalSliderMoved(2, true); // the outline stays while scrolling
