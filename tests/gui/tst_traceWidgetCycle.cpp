@@ -5,6 +5,7 @@
 #include "viewChecks.h"
 
 #include <atomic>
+#include <climits>
 #include <thread>
 
 // A cycle view with blocks of 10 x 10: 29 columns and 17 rows fit on its surface.
@@ -191,6 +192,10 @@ private slots:
         vertical->triggerAction(QAbstractSlider::SliderSingleStepSub);
         QCOMPARE(view->getPositionVertical(), 6);
         QCOMPARE(next.count() + prev.count(), 0);
+        // Any total may come from the parameters: one far below 0 leaves the bar no room.
+        view->setNbCycleTotal(INT_MIN);
+        view->initScrollBar();
+        QCOMPARE(view->getHorizontalScrollBar()->maximum(), 0);
     }
 
     // A parser thread adds blocks, drops cycles and hands the store over while the view

@@ -4,6 +4,8 @@
 #include "traceFixture.h"
 #include "viewChecks.h"
 
+#include <climits>
+
 // A PC view with rows of 12 pixels: pcs 100, 104, 108, 112 at y 0, 12, 24, 36, 26 columns.
 // Blocks: decode and fetch of pc 104 at cycle 3, decode of 104 at 4, commit of 108 at 3,
 // execute of 112 at 5; pc 100 listed without blocks.
@@ -170,6 +172,10 @@ private slots:
         QCOMPARE(view->getPositionVertical(), 0);
         QCOMPARE(vertical->value(), 0);
         QCOMPARE(toTable.count(), 1);
+        // Any total may come from the parameters: one far below 0 leaves the bar no room.
+        view->setNbCycleTotal(INT_MIN);
+        view->initHorizontalScrollBar();
+        QCOMPARE(view->getHorizontalScrollBar()->maximum(), 0);
     }
 };
 
