@@ -16,6 +16,9 @@ TableAsm::TableAsm(QWidget *parent, const char *name) : QTableWidget(1, nbColumn
     // The user cannot select; only the program highlights rows, through the selection model.
     setSelectionMode(QAbstractItemView::NoSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // The keyboard scrolls the table once it is clicked; it does not take the focus when the
+    // window opens, where an empty current cell would show as if selected.
+    setFocusPolicy(Qt::ClickFocus);
     horizontalHeader()->setSectionsMovable(false);
     horizontalHeader()->setHighlightSections(false);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
