@@ -136,7 +136,8 @@ private slots:
     {
         view->setLargeurBlock(18);
         view->repaintHorizontalSliderMoved(10, true);
-        const QImage strip = view->grab(QRect(0, 0, 26 * 18, 16)).toImage();
+        const QImage strip =
+            view->grab(QRect(0, 0, view->getGraphicBlockWidget()->width(), 16)).toImage();
         // A tick under each label's start (digits do not reach y 14), its text to the right.
         QList<int> gaps;
         int lastInk = -1;
