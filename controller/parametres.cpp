@@ -14,9 +14,9 @@ constexpr int nbValues = 10;
 
 // rw-rw-r--, less the umask, for a parameters file written for the first time.
 const QFileDevice::Permissions newFileMode = QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                              QFileDevice::ReadUser | QFileDevice::WriteUser |
-                                              QFileDevice::ReadGroup | QFileDevice::WriteGroup |
-                                              QFileDevice::ReadOther;
+                                             QFileDevice::ReadUser | QFileDevice::WriteUser |
+                                             QFileDevice::ReadGroup | QFileDevice::WriteGroup |
+                                             QFileDevice::ReadOther;
 
 // The file is Latin-1. A value Latin-1 cannot hold (a directory named in another script) is
 // written as UTF-8 instead of being turned into question marks, and read back as such.

@@ -470,9 +470,8 @@ TraceGeometry::MainLayout MainFrame::computeLayout() const
     // A floating or hidden tool bar takes no room from the window.
     const bool docked = !mainToolBar->isHidden() && !mainToolBar->isFloating();
     return TraceGeometry::mainLayout(size(), menuBar()->height(), statusBar()->height(),
-                                     docked ? mainToolBar->size() : QSize(0, 0),
-                                     toolBarOrientation, orientationJustChanged,
-                                     tableAsm->widthTable());
+                                     docked ? mainToolBar->size() : QSize(0, 0), toolBarOrientation,
+                                     orientationJustChanged, tableAsm->widthTable());
 }
 
 bool MainFrame::eventFilter(QObject *watched, QEvent *event)

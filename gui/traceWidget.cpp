@@ -183,11 +183,11 @@ void TraceWidget::paintStrip(QPainter &painter, int step)
         // apart in the font they are written in, or they would read as one number.
         const QFontMetrics metrics = painter.fontMetrics();
         const int space = metrics.horizontalAdvance(QLatin1Char(' '));
-        const auto labels = TraceGeometry::stripLabels(
-            positionHorizontal, step, nbBlockHorizontalToPaint, largeurBlock,
-            [&metrics, space](const QString &text) {
-                return metrics.horizontalAdvance(text) + space;
-            });
+        const auto labels =
+            TraceGeometry::stripLabels(positionHorizontal, step, nbBlockHorizontalToPaint,
+                                       largeurBlock, [&metrics, space](const QString &text) {
+                                           return metrics.horizontalAdvance(text) + space;
+                                       });
         for (const TraceGeometry::StripLabel &label : labels) {
             painter.drawText(QPoint(label.x, 10), label.text);
             painter.drawLine(label.x, 0, label.x, 15);

@@ -12,10 +12,12 @@ namespace {
 
 // Whether a caller can add a key through an index the store hands out.
 template<class Index, class = void> struct AddsKeys : std::false_type
-{};
+{
+};
 template<class Index>
 struct AddsKeys<Index, std::void_t<decltype(std::declval<Index>()[0])>> : std::true_type
-{};
+{
+};
 
 GraphicBlock *newBlock(int cycle, int pc = -1)
 {

@@ -108,8 +108,8 @@ private slots:
         f.dialog.show();
         f.press(QDialogButtonBox::Ok);
         MessageBox::setHandler(previous);
-        QStringList expected{"config=c.xml", "tracePrefix=trace", "traceDir=/t",
-                             "zoomPrefix=zoom", "zoomDir=/z"};
+        QStringList expected{"config=c.xml", "tracePrefix=trace", "traceDir=/t", "zoomPrefix=zoom",
+                             "zoomDir=/z"};
         QStringList refusals;
         const auto count = [&](int i, const char *signal, const char *label, const char *stays) {
             if (!sent[i].isEmpty()) {
@@ -117,13 +117,13 @@ private slots:
                 return;
             }
             refusals << QStringLiteral("1 error: ") + QString::fromLatin1(label) + " : " +
-                            counts[i] + " is not a positive number; the value stays " + stays +
-                            ".";
+                            counts[i] + " is not a positive number; the value stays " + stays + ".";
             // The value in force goes back into the field.
             QCOMPARE(f.field(fieldNames[i == 0 ? 5 : 8])->text(), QString::fromLatin1(stays));
         };
         count(0, "cycles", "Nb Cycles by File", "100");
-        expected << "asmPrefix=asm" << "asmDir=/a";
+        expected << "asmPrefix=asm"
+                 << "asmDir=/a";
         count(1, "pcs", "Nb Pc by File", "50");
         expected << "total=" + sent[2];
         QCOMPARE(f.log, expected);

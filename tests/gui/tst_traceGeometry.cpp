@@ -62,7 +62,7 @@ private slots:
         QTest::addColumn<int>("step");
         QTest::addColumn<int>("columns");
         QTest::addColumn<int>("width");
-        QTest::addColumn<int>("digit"); // > 0: a label takes its digits and 4 pixels of gap
+        QTest::addColumn<int>("digit");        // > 0: a label takes its digits and 4 pixels of gap
         QTest::addColumn<QString>("expected"); // "x:text" pairs
 
         QTest::newRow("one digit, then every other two-digit")
@@ -91,11 +91,13 @@ private slots:
         QFETCH(int, columns);
         QFETCH(int, width);
         QFETCH(int, digit);
-        const auto footprint = [digit](const QString &text) { return int(text.size()) * digit + 4; };
+        const auto footprint = [digit](const QString &text) {
+            return int(text.size()) * digit + 4;
+        };
         QStringList actual;
-        for (const StripLabel &label :
-             digit > 0 ? stripLabels(first, step, columns, width, footprint)
-                       : stripLabels(first, step, columns, width))
+        for (const StripLabel &label : digit > 0
+                                           ? stripLabels(first, step, columns, width, footprint)
+                                           : stripLabels(first, step, columns, width))
             actual << QString::number(label.x) + QLatin1Char(':') + label.text;
         QTEST(actual.join(QLatin1Char(' ')), "expected");
     }
