@@ -12,6 +12,12 @@ namespace {
 
 constexpr int nbValues = 10;
 
+// rw-rw-r--, less the umask, for a parameters file written for the first time.
+const QFileDevice::Permissions newFileMode = QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                             QFileDevice::ReadUser | QFileDevice::WriteUser |
+                                             QFileDevice::ReadGroup | QFileDevice::WriteGroup |
+                                             QFileDevice::ReadOther;
+
 // The file is Latin-1. A value Latin-1 cannot hold (a directory named in another script) is
 // written as UTF-8 instead of being turned into question marks, and read back as such.
 QString decodeValue(const QByteArray &bytes)
@@ -40,7 +46,9 @@ QByteArray encodeValue(const QString &value)
     return value.toUtf8();
 }
 
-void readCount(const QList<QByteArray> &values, int index, int &count)
+// The counts that cut the files into slices divide every file number: only a positive one
+// is taken.
+void readDivisor(const QList<QByteArray> &values, int index, int &count)
 {
     if (index >= values.size())
         return;
@@ -48,6 +56,13 @@ void readCount(const QList<QByteArray> &values, int index, int &count)
     const int value = values.at(index).toInt(&ok, 10);
     if (ok && value > 0)
         count = value;
+}
+
+// Any other count is read as every number the viewer reads: text that is not one gives 0.
+void readCount(const QList<QByteArray> &values, int index, int &count)
+{
+    if (index < values.size())
+        count = values.at(index).toInt(nullptr, 10);
 }
 
 void readString(const QList<QByteArray> &values, int index, QString &string)
@@ -69,16 +84,24 @@ bool Parametres::operator==(const Parametres &other) const
 
 Parametres Parametres::fromText(const QByteArray &text)
 {
-    QList<QByteArray> lines;
-    for (const QByteArray &line : text.split('\n')) {
-        const QByteArray trimmed = line.trimmed();
-        if (!trimmed.isEmpty())
-            lines.append(trimmed);
+    QList<QByteArray> lines = text.split('\n');
+    if (text.endsWith('\n'))
+        lines.removeLast(); // what follows the last line's end is no line
+    QList<QByteArray> filled;
+    for (QByteArray &line : lines) {
+        line = line.trimmed();
+        if (!line.isEmpty())
+            filled.append(line);
     }
 
+    // The file the viewer writes has ten lines, an empty one for a field left empty. Ten
+    // non-empty lines among blank ones are a hand-edited copy of it. Values read as tokens
+    // would shift after an empty one, or split a path with a space.
     QList<QByteArray> values;
     if (lines.size() == nbValues) {
         values = lines;
+    } else if (filled.size() == nbValues) {
+        values = filled;
     } else {
         for (const QByteArray &token : text.simplified().split(' ')) {
             if (!token.isEmpty())
@@ -92,10 +115,10 @@ Parametres Parametres::fromText(const QByteArray &text)
     readString(values, 2, parametres.traceDirectory);
     readString(values, 3, parametres.zoomPrefixe);
     readString(values, 4, parametres.zoomDirectory);
-    readCount(values, 5, parametres.nbCycleParTrace);
+    readDivisor(values, 5, parametres.nbCycleParTrace);
     readString(values, 6, parametres.asmPrefixe);
     readString(values, 7, parametres.asmDirectory);
-    readCount(values, 8, parametres.nbPcParAsm);
+    readDivisor(values, 8, parametres.nbPcParAsm);
     readCount(values, 9, parametres.nbCycleTotal);
     return parametres;
 }
@@ -135,7 +158,7 @@ bool Parametres::load(const QString &filename, Parametres &parametres)
 bool Parametres::save(const QString &filename, QString *errorText) const
 {
     QString reason;
-    if (writeFileAtomically(filename, toText(), &reason))
+    if (writeFileAtomically(filename, toText(), &reason, newFileMode))
         return true;
     if (errorText)
         *errorText = QStringLiteral("Cannot write ") + filename + QStringLiteral(": ") + reason;

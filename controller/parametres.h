@@ -26,10 +26,12 @@ public:
     bool operator==(const Parametres &other) const;
     bool operator!=(const Parametres &other) const { return !(*this == other); }
 
-    // Reads the file's text. Exactly ten non-empty lines give one value per line (trimmed), so
-    // a directory with spaces survives; anything else is read as whitespace-separated tokens.
-    // A value that is missing keeps its default, and so does a count that is not a positive
-    // decimal number (a zero would divide by zero in every file name).
+    // Reads the file's text. Ten lines, empty ones included, or else ten non-empty lines among
+    // blank ones, give one value per line (trimmed), so that an empty field or a directory
+    // with spaces keeps the values after it in place; anything else is read as
+    // whitespace-separated tokens. A value that is missing keeps its default, and so does a
+    // count of cycles or pcs per file that is not a positive decimal number (a zero would
+    // divide by zero in every file name); a total that is not a number reads as 0.
     static Parametres fromText(const QByteArray &text);
     // One value per line, in the file's order.
     QByteArray toText() const;
@@ -37,7 +39,8 @@ public:
     // Reads the file; false when it cannot be opened (the defaults are returned then).
     static bool load(const QString &filename, Parametres &parametres);
     // Writes to a temporary file renamed over the old one, so that a crash or a full disk
-    // never leaves a truncated file behind. On failure, errorText names the file and the reason.
+    // never leaves a truncated file behind; a new file gets mode 0664 less the umask. On
+    // failure, errorText names the file and the reason.
     bool save(const QString &filename, QString *errorText) const;
 
     // Number of the file holding value when files hold perFile values each (truncating

@@ -111,7 +111,7 @@ void GraphicTrace::updatePositionYTracePc(const int &pc, const int &y)
 int GraphicTrace::calculerEcartPc(const int &pc1, const int &pc2) const
 {
     Locker locker(lock);
-    if (pc1 >= pc2)
+    if (pc1 >= pc2 || (tabPc.count(pc1) == 0 && tabPc.count(pc2) == 0))
         return 0;
     return int(std::distance(tabPc.lower_bound(pc1), tabPc.lower_bound(pc2)));
 }

@@ -28,8 +28,9 @@ class GraphicElement;
 //     for (const auto &entry : store->getTabCycle()) ...
 //
 // The same holds for a creator that keeps using a block after adding it. The mutex is
-// recursive, so the store's own operations may be called while holding it. Change the
-// indexes only through these operations: the references they count would be wrong otherwise.
+// recursive, so the store's own operations may be called while holding it. The indexes are
+// handed out read-only: a key or a block added behind the store's back would escape the
+// references it counts and the cycles it keeps beside the pc lists.
 class GraphicTrace
 {
 public:
@@ -45,9 +46,7 @@ public:
     std::recursive_mutex &mutex() const { return lock; }
 
     // Hold mutex() while using the references.
-    TabCycle &getTabCycle() { return tabCycle; }
     const TabCycle &getTabCycle() const { return tabCycle; }
-    TabPc &getTabPc() { return tabPc; }
     const TabPc &getTabPc() const { return tabPc; }
 
     int getSizeTabCycle() const;
@@ -70,7 +69,8 @@ public:
     void updatePositionYTracePc(const int &pc, const int &y);
 
     // Row distance between two pcs in the pc view: the number of keys k of tabPc with
-    // pc1 <= k < pc2, whether or not pc1 and pc2 are keys themselves; 0 when pc1 >= pc2.
+    // pc1 <= k < pc2. 0 when pc1 >= pc2, and when neither pc1 nor pc2 is a key: two pcs the
+    // view has no row for are no rows apart.
     int calculerEcartPc(const int &pc1, const int &pc2) const;
 
     // Removes the cycles cycleDebut <= k < cycleFin with their lists.

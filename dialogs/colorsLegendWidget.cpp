@@ -78,7 +78,9 @@ void ColorsLegendWidget::paintEvent(QPaintEvent *)
     int y = topMargin;
     for (const auto &[name, event] : tabConfig) {
         painter.setBrush(event.getBrush());
-        painter.drawRect(leftMargin, y, swatchSize, swatchSize);
+        // A one-pixel outline covers the rectangle's far edges too: one pixel less each way
+        // leaves the swatch swatchSize wide and high, rowGap apart.
+        painter.drawRect(leftMargin, y, swatchSize - 1, swatchSize - 1);
         painter.drawText(leftMargin + swatchSize + textGap, y + textOffset, name);
         y += swatchSize + rowGap;
     }

@@ -48,6 +48,68 @@ QUrl urlForPath(const QString &path)
     return QUrl(path);
 }
 
+// A page that cannot be found is answered with a page that says which file was looked for
+// where, instead of a blank window (and a warning nobody reads on the terminal).
+class GuideBrowser : public QTextBrowser
+{
+public:
+    using QTextBrowser::QTextBrowser;
+
+    QVariant loadResource(int type, const QUrl &name) override
+    {
+        QVariant resource = QTextBrowser::loadResource(type, name);
+        if (type != QTextDocument::HtmlResource || resource.isValid())
+            return resource;
+        const QString page = name.isLocalFile() ? name.toLocalFile() : name.path();
+        QStringList places;
+        if (QFileInfo(page).isAbsolute()) {
+            places << page;
+        } else {
+            const QStringList directories = searchPaths();
+            for (const QString &directory : directories)
+                places << QDir::cleanPath(QDir(directory).absoluteFilePath(page));
+        }
+        QString html = QStringLiteral("<html><head><title>Missing help page ") +
+                       page.toHtmlEscaped() +
+                       QStringLiteral("</title></head><body><h1>Missing help page</h1>"
+                                      "<p>The help page <b>") +
+                       page.toHtmlEscaped() + QStringLiteral("</b> was looked for as:</p><ul>");
+        for (const QString &place : std::as_const(places))
+            html += QStringLiteral("<li><code>") + place.toHtmlEscaped() +
+                    QStringLiteral("</code></li>");
+        html += QStringLiteral("</ul><p>No such file could be read.</p></body></html>");
+        return html;
+    }
+};
+
+// The guide's directory, when relative, is looked for from the working directory first, then
+// from the executable's, so that help works wherever the viewer is started from.
+QStringList guideSearchPaths(const QString &path)
+{
+    QStringList paths{path};
+    if (!QDir::isRelativePath(path))
+        return paths;
+    const QString besideExecutable = QDir(QCoreApplication::applicationDirPath()).filePath(path);
+    if (QDir::cleanPath(besideExecutable) != QDir::cleanPath(QDir::current().filePath(path)))
+        paths << QDir::cleanPath(besideExecutable);
+    return paths;
+}
+
+// The lists of every help window share two files: another window may have written since this
+// one read them. What is on disk is kept, and what this window has that the file lacks (one
+// entry for each time it holds it) is added after it.
+QStringList mergedWithFile(const QString &fileName, const QStringList &own)
+{
+    QStringList merged;
+    StringListFile::read(fileName, merged);
+    QStringList unmatched = merged;
+    for (const QString &entry : own) {
+        if (!unmatched.removeOne(entry))
+            merged.append(entry);
+    }
+    return merged;
+}
+
 } // namespace
 
 HelpWindow::HelpWindow(const QString &home, const QString &path, QWidget *parent,
@@ -61,9 +123,9 @@ HelpWindow::HelpWindow(const QString &home, const QString &path, QWidget *parent
         initialHistory.removeFirst();
     StringListFile::read(bookmarksFileName(), initialBookmarks);
 
-    browser = new QTextBrowser(this);
+    browser = new GuideBrowser(this);
     browser->setObjectName(QStringLiteral("browser"));
-    browser->setSearchPaths({path});
+    browser->setSearchPaths(guideSearchPaths(path));
     browser->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     // source() lags behind until the browser has stacked the new page, so the page is taken
     // from the signal.
@@ -73,8 +135,10 @@ HelpWindow::HelpWindow(const QString &home, const QString &path, QWidget *parent
     });
     setCentralWidget(browser);
 
-    connect(browser, qOverload<const QUrl &>(&QTextBrowser::highlighted), this,
-            [this](const QUrl &link) { statusBar()->showMessage(link.toString()); });
+    // Made now, not at the first link under the mouse: the page would shrink then.
+    QStatusBar *status = statusBar();
+    connect(browser, qOverload<const QUrl &>(&QTextBrowser::highlighted), status,
+            [status](const QUrl &link) { status->showMessage(link.toString()); });
 
     resize(640, 700);
 
@@ -83,10 +147,16 @@ HelpWindow::HelpWindow(const QString &home, const QString &path, QWidget *parent
         addHistoryItem(entry, entry);
     for (const QString &entry : std::as_const(initialBookmarks))
         addBookmarkItem(entry, entry);
+    historyChanged = false;
+    bookmarksChanged = false;
 
-    // Shown once the combo and the menus exist, so the home page gets its entries too.
-    if (!home.isEmpty())
+    // Shown once the combo exists, so the home page gets its entry there; it is not a page
+    // the user went to, so the History menu stays as the file left it.
+    if (!home.isEmpty()) {
+        showingHome = true;
         browser->setSource(urlForPath(home));
+        showingHome = false;
+    }
     if (!home.isEmpty() && pathCombo_->count() == 0)
         pathCombo_->insertItem(0, home, home);
     browser->setFocus();
@@ -172,6 +242,7 @@ int HelpWindow::addHistoryItem(const QString &text, const QString &path)
     action->setData(id);
     connect(action, &QAction::triggered, this, [this, id] { histChosen(id); });
     mHistory.insert(id, path);
+    historyChanged = true;
     return id;
 }
 
@@ -182,6 +253,7 @@ int HelpWindow::addBookmarkItem(const QString &text, const QString &path)
     action->setData(id);
     connect(action, &QAction::triggered, this, [this, id] { bookmChosen(id); });
     mBookmarks.insert(id, path);
+    bookmarksChanged = true;
     return id;
 }
 
@@ -203,14 +275,33 @@ QString HelpWindow::bookmarksFileName()
 
 bool HelpWindow::saveLists() const
 {
-    const QStringList historyList = mHistory.values();
-    const QStringList bookmarkList = mBookmarks.values();
+    // A window that added nothing leaves the files alone: it would only put back what it
+    // read, over what another window has written since.
+    if (!historyChanged && !bookmarksChanged)
+        return true;
+    QStringList historyList;
+    if (historyChanged) {
+        historyList = mergedWithFile(historyFileName(), mHistory.values());
+        // Only the last ones are ever read back.
+        if (historyList.size() > maxHistory)
+            historyList = historyList.mid(historyList.size() - maxHistory);
+    }
+    const QStringList bookmarkList =
+        bookmarksChanged ? mergedWithFile(bookmarksFileName(), mBookmarks.values()) : QStringList();
     QStringList failures;
     QString reason;
-    if (!StringListFile::write(historyFileName(), historyList, &reason))
-        failures.append(historyFileName() + QStringLiteral(": ") + reason);
-    if (!StringListFile::write(bookmarksFileName(), bookmarkList, &reason))
-        failures.append(bookmarksFileName() + QStringLiteral(": ") + reason);
+    if (historyChanged) {
+        if (StringListFile::write(historyFileName(), historyList, &reason))
+            historyChanged = false;
+        else
+            failures.append(historyFileName() + QStringLiteral(": ") + reason);
+    }
+    if (bookmarksChanged) {
+        if (StringListFile::write(bookmarksFileName(), bookmarkList, &reason))
+            bookmarksChanged = false;
+        else
+            failures.append(bookmarksFileName() + QStringLiteral(": ") + reason);
+    }
     if (failures.isEmpty()) {
         echecSignale = false;
         return true;
@@ -273,7 +364,7 @@ void HelpWindow::textChanged()
     } else {
         pathCombo_->insertItem(0, selectedURL, path);
         pathCombo_->setCurrentIndex(0);
-        if (!mHistory.values().contains(path))
+        if (!showingHome && !mHistory.values().contains(path))
             addHistoryItem(selectedURL, path);
     }
     selectedURL.clear();
@@ -425,7 +516,8 @@ void HelpWindow::aboutQt()
 
 void HelpWindow::closeEvent(QCloseEvent *event)
 {
-    // Saved now even when the window only hides, so that a crash later loses nothing.
+    // Saved now even when the window only hides, so that a crash later loses nothing, and a
+    // window opened later starts from what this one added.
     saveLists();
     event->accept();
 }

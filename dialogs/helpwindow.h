@@ -37,9 +37,10 @@ public:
     // at the bottom right. Returns false when the page's file cannot be found or read.
     bool printTo(QPrinter *printer);
 
-    // Writes the history and bookmark files now (also done on close and at destruction).
-    // A file that cannot be written is named in one message; the same lists failing again
-    // are not reported twice. False on failure.
+    // Adds what this window added to the history and bookmark files, keeping what other
+    // windows wrote there (also done on close and at destruction); a list with nothing new is
+    // not written. A file that cannot be written is named in one message; the same lists
+    // failing again are not reported twice. False on failure.
     bool saveLists() const;
 
     static QString historyFileName();
@@ -95,6 +96,10 @@ private:
     QUrl currentSource;
     int nextId = 1;
     CloseMode closing = CloseMode::Hide;
+    bool showingHome = false;
+    // Entries added since the lists were read or last written.
+    mutable bool historyChanged = false;
+    mutable bool bookmarksChanged = false;
     // The lists whose writing failed last and was reported.
     mutable QStringList echecHistory;
     mutable QStringList echecBookmarks;

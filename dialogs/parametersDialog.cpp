@@ -1,6 +1,7 @@
 #include "dialogs/parametersDialog.h"
 
 #include "dialogs/fileChooser.h"
+#include "dialogs/messageBox.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -250,18 +251,37 @@ void ParametersDialog::setNbCycleTotal(int nbCycleTotal)
     nbCycleTotalEdit->setText(QString::number(nbCycleTotal));
 }
 
+bool ParametersDialog::nombreRefuse(QLineEdit *field, const QString &label, int current)
+{
+    bool ok = false;
+    const int value = field->text().toInt(&ok, 10);
+    if (ok && value > 0)
+        return false;
+    MessageBox::show(this, MessageBox::Kind::Alert, QStringLiteral("error"),
+                     label + QStringLiteral(" : ") + field->text() +
+                         QStringLiteral(" is not a positive number; the value stays ") +
+                         QString::number(current) + QLatin1Char('.'));
+    field->setText(QString::number(current));
+    return true;
+}
+
 void ParametersDialog::apply()
 {
-    // Text that is not a decimal number goes out as 0; the controller refuses such counts.
+    // The two counts per file divide every file number: one that is not a positive number is
+    // refused here, quoting what was typed, and not sent. The total divides nothing: text
+    // that is not a number goes out as 0.
     emit configFileChanged(configFileEdit->text());
     emit tracePrefixChanged(tracePrefixeEdit->text());
     emit traceDirectoryChanged(traceDirectoryEdit->text());
     emit zoomPrefixChanged(zoomPrefixeEdit->text());
     emit zoomDirectoryChanged(zoomDirectoryEdit->text());
-    emit nbCycleByFileChanged(nbCycleParTraceEdit->text().toInt());
+    if (!nombreRefuse(nbCycleParTraceEdit, QStringLiteral("Nb Cycles by File"),
+                      current.nbCycleParTrace))
+        emit nbCycleByFileChanged(nbCycleParTraceEdit->text().toInt());
     emit asmPrefixChanged(asmPrefixeEdit->text());
     emit asmDirectoryChanged(asmDirectoryEdit->text());
-    emit nbPcByAsmChanged(nbPcParAsmEdit->text().toInt());
+    if (!nombreRefuse(nbPcParAsmEdit, QStringLiteral("Nb Pc by File"), current.nbPcParAsm))
+        emit nbPcByAsmChanged(nbPcParAsmEdit->text().toInt());
     emit nbCycleTotalChanged(nbCycleTotalEdit->text().toInt());
 }
 

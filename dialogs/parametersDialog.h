@@ -79,6 +79,9 @@ private:
     QWidget *createAsmPage();
     QWidget *createOthersPage();
     QString chooseDirectory(const QString &objectName, const QString &caption);
+    // True, after telling the user and putting current back, when field does not hold a
+    // positive decimal number.
+    bool nombreRefuse(QLineEdit *field, const QString &label, int current);
 
     Values defaults;
     Values current;

@@ -13,12 +13,6 @@ const QPen &outlinePen()
     return pen;
 }
 
-// How far a highlight's outline reaches beyond its block: half its width, rounded up.
-int highlightReach()
-{
-    return (GraphicBlock::penSelection().width() + 1) / 2;
-}
-
 } // namespace
 
 void BlockPainter::clear()
@@ -26,7 +20,6 @@ void BlockPainter::clear()
     items.clear();
     anySelected = false;
     grid = true;
-    ordered = true;
 }
 
 void BlockPainter::add(const QRect &rect, const QBrush &brush, const GraphicBlock *block,
@@ -37,7 +30,6 @@ void BlockPainter::add(const QRect &rect, const QBrush &brush, const GraphicBloc
         grid = grid && rect.size() == first.size() && first.width() > 0 && first.height() > 0 &&
                (rect.x() - first.x()) % first.width() == 0 &&
                (rect.y() - first.y()) % first.height() == 0;
-        ordered = ordered && rect.x() >= items.back().rect.x();
     }
     items.push_back({rect, &brush, block, selected});
     anySelected = anySelected || selected;
@@ -47,8 +39,6 @@ void BlockPainter::fillsAndOutlines(QPainter &painter) const
 {
     outlines.clear();
     for (const Item &item : items) {
-        if (item.selected)
-            continue;
         // A plain colour takes the device's solid fill at once; a brush is set up per call.
         if (item.brush->style() == Qt::SolidPattern)
             painter.fillRect(item.rect, item.brush->color());
@@ -64,25 +54,21 @@ void BlockPainter::fillsAndOutlines(QPainter &painter) const
 
 void BlockPainter::paintCycle(QPainter &painter, const QRect &r) const
 {
-    if (!grid || (anySelected && !ordered)) {
+    if (grid) {
+        fillsAndOutlines(painter);
+    } else {
         for (const Item &item : items)
-            item.block->drawItByCycle(&painter, r, item.selected);
-        return;
+            item.block->drawItByCycle(&painter, r, false);
     }
-    fillsAndOutlines(painter);
     if (!anySelected)
         return;
-    const int reach = highlightReach();
-    for (size_t i = 0; i < items.size(); ++i) {
-        if (!items[i].selected)
-            continue;
-        items[i].block->drawItByCycle(&painter, r, true);
-        // Blocks drawn after this one cover part of its outline: draw them again on top.
-        const QRect outline = items[i].rect.adjusted(-reach, -reach, reach, reach);
-        for (size_t j = i + 1; j < items.size() && items[j].rect.x() <= outline.right(); ++j) {
-            if (items[j].rect.adjusted(0, 0, 1, 1).intersects(outline))
-                items[j].block->drawItByCycle(&painter, r, items[j].selected);
-        }
+    // The highlights go over every block: a block drawn after a highlighted one, beside it or
+    // in the same cell, would otherwise cover part of its outline.
+    painter.setPen(GraphicBlock::penSelection());
+    painter.setBrush(Qt::NoBrush);
+    for (const Item &item : items) {
+        if (item.selected)
+            painter.drawRect(item.rect);
     }
 }
 

@@ -11,16 +11,13 @@ class QPainter;
 
 // Paints a screenful of blocks with the pixels that drawing them one by one (black outline of
 // width 0, each in turn) gives, at a fraction of the cost: the fills go in drawing order
-// straight to the device without touching the painter's brush, the outlines of plain blocks
-// follow in one call. Highlighted blocks (thick orange outline) are drawn as before, in order,
-// each followed again by the later blocks that overlap its outline, so that whatever covered
-// part of a highlight still does.
+// straight to the device without touching the painter's brush, the outlines follow in one
+// call. The thick orange outlines of highlighted blocks are drawn last, over every block.
 //
 // The shortcut holds when the blocks form a grid (one size, positions a whole number of blocks
-// apart), so that two blocks either coincide or share only outline pixels, and, with
-// highlights, when they come with non-decreasing x as the views walk them (cycle after cycle).
-// Otherwise the blocks are drawn one by one. The brushes are borrowed: the store's lock must be
-// held from add() to paint().
+// apart), so that two blocks either coincide or share only outline pixels. Otherwise the
+// blocks are drawn one by one. The brushes are borrowed: the store's lock must be held from
+// add() to paint().
 class BlockPainter
 {
 public:
@@ -48,7 +45,6 @@ private:
     std::vector<Item> items;
     bool anySelected = false;
     bool grid = true;
-    bool ordered = true;
     mutable std::vector<QRect> outlines; // reused from frame to frame
 };
 

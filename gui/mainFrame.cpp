@@ -41,7 +41,8 @@ MainFrame::MainFrame() : QMainWindow(nullptr)
         QAction *action =
             mainToolBar->addAction(QIcon(QString::fromLatin1(icon)), QString::fromLatin1(label));
         action->setToolTip(QString::fromLatin1(label));
-        action->setObjectName(QString::fromLatin1(label));
+        // The buttons carry the names, as the tool buttons they stand for did.
+        mainToolBar->widgetForAction(action)->setObjectName(QString::fromLatin1(label));
         return action;
     };
     connect(addTool(":/images/execute_go.png", "Execute"), &QAction::triggered, this,
@@ -88,6 +89,10 @@ MainFrame::MainFrame() : QMainWindow(nullptr)
     helpMenu->addAction(QStringLiteral("About &Qt"), this, &MainFrame::aboutQt);
 
     mainWidget = new MainWidget(this, "mainWidget");
+    // The tool bar's room changes without the window changing size: docked elsewhere (once it
+    // has its new shape), floated or hidden. The central widget or the tool bar is resized then.
+    mainWidget->installEventFilter(this);
+    mainToolBar->installEventFilter(this);
 
     traceWidgetCycle = new TraceWidgetCycle(mainWidget, "traceWidgetCycle");
     connect(traceWidgetCycle, &TraceWidgetCycle::nextCycle, this, &MainFrame::nextCycleTraceCycle);
@@ -443,7 +448,8 @@ void MainFrame::toolBarOrientationChanged(Qt::Orientation o)
         return;
     toolBarOrientation = o;
     orientationJustChanged = true;
-    // The window keeps its size, so no resize event would come: lay out now.
+    // The window keeps its size, so no resize event would come: lay out now, with the tool
+    // bar's old shape; the second pass follows once the tool bar has its new one (eventFilter).
     layoutDataWidgets();
 }
 
@@ -505,11 +511,39 @@ void MainFrame::resizeEvent(QResizeEvent *e)
     layoutDataWidgets();
 }
 
+TraceGeometry::MainLayout MainFrame::computeLayout() const
+{
+    // A floating or hidden tool bar takes no room from the window.
+    const bool docked = !mainToolBar->isHidden() && !mainToolBar->isFloating();
+    return TraceGeometry::mainLayout(size(), menuBar()->height(), statusBar()->height(),
+                                     docked ? mainToolBar->size() : QSize(0, 0), toolBarOrientation,
+                                     orientationJustChanged, tableAsm->widthTable());
+}
+
+bool MainFrame::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Resize && !relayoutPending) {
+        // Looked at once the window's own layout has settled, which also keeps a plain window
+        // resize, laid out by resizeEvent, from being laid out twice.
+        relayoutPending = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                relayoutPending = false;
+                const TraceGeometry::MainLayout layout = computeLayout();
+                if (layout.traceCycle != traceWidgetCycle->geometry() ||
+                    layout.tableAsm != tableAsm->geometry() ||
+                    layout.tracePc != traceWidgetPc->geometry())
+                    layoutDataWidgets();
+            },
+            Qt::QueuedConnection);
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
 void MainFrame::layoutDataWidgets()
 {
-    const TraceGeometry::MainLayout layout = TraceGeometry::mainLayout(
-        size(), menuBar()->height(), statusBar()->height(), mainToolBar->size(), toolBarOrientation,
-        orientationJustChanged, tableAsm->widthTable());
+    const TraceGeometry::MainLayout layout = computeLayout();
     orientationJustChanged = false;
 
     traceWidgetCycle->setGeometry(layout.traceCycle);

@@ -1,6 +1,8 @@
 #ifndef MAINFRAME_H
 #define MAINFRAME_H
 
+#include "gui/traceGeometry.h"
+
 #include <QColor>
 #include <QMainWindow>
 #include <QString>
@@ -143,8 +145,10 @@ protected:
     void resizeEvent(QResizeEvent *e) override;
     void closeEvent(QCloseEvent *e) override;
     void customEvent(QEvent *e) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    TraceGeometry::MainLayout computeLayout() const;
     void layoutDataWidgets();
 
     MainWidget *mainWidget = nullptr;
@@ -154,6 +158,7 @@ private:
     TableAsm *tableAsm = nullptr;
     Qt::Orientation toolBarOrientation = Qt::Horizontal;
     bool orientationJustChanged = false;
+    bool relayoutPending = false;
     ParametersDialog *parametersDialog = nullptr;
     LegendDialog *legendDialog = nullptr;
     HelpWindow *helpWindow = nullptr;

@@ -16,8 +16,9 @@ TableAsm::TableAsm(QWidget *parent, const char *name) : QTableWidget(1, nbColumn
     // The user cannot select; only the program highlights rows, through the selection model.
     setSelectionMode(QAbstractItemView::NoSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
-    // Nothing to do with the keyboard here, and a focused current cell looks selected.
-    setFocusPolicy(Qt::NoFocus);
+    // The keyboard scrolls the table once it is clicked; it does not take the focus when the
+    // window opens, where an empty current cell would show as if selected.
+    setFocusPolicy(Qt::ClickFocus);
     horizontalHeader()->setSectionsMovable(false);
     horizontalHeader()->setHighlightSections(false);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
@@ -157,12 +158,14 @@ void TableAsm::updateScrollRange()
 void TableAsm::selectionnerPc(const int &row, const int &positionHorizontal)
 {
     clearSelection();
-    if (row < 0 || row >= rowCount())
-        return;
-    highlightRow(row);
-    updateScrollRange();
-    scrollTo(model()->index(row, 0));
-    setCurrentCell(row, 0);
+    // A row the table does not have is not highlighted, but the PC view still goes to the
+    // cycle asked for.
+    if (row >= 0 && row < rowCount()) {
+        highlightRow(row);
+        updateScrollRange();
+        scrollTo(model()->index(row, 0));
+        setCurrentCell(row, 0);
+    }
     emit updateScrollBarValue(verticalBar->value(), positionHorizontal);
 }
 

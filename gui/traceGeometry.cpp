@@ -38,15 +38,19 @@ FrameLayout frameLayout(QSize view)
     return layout;
 }
 
-std::vector<StripLabel> stripLabels(int first, int step, int nbColumns, int largeurBlock)
+std::vector<StripLabel> stripLabels(int first, int step, int nbColumns, int largeurBlock,
+                                    const std::function<int(const QString &)> &footprint)
 {
     std::vector<StripLabel> labels;
     int room = largeurBlock;
+    // What the last label drawn takes of the room that follows it.
+    int taken = 0;
     for (int i = 0; i < nbColumns; ++i) {
         const QString text = QString::number(first + qint64(i) * step);
-        if ((text.size() - 1) * 6 + 9 < room) {
+        if ((text.size() - 1) * 6 + 9 < room && taken <= room) {
             labels.push_back({i * largeurBlock, text});
             room = largeurBlock;
+            taken = footprint ? footprint(text) : 0;
         } else {
             room += largeurBlock;
         }

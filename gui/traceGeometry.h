@@ -6,6 +6,7 @@
 #include <QSize>
 #include <QString>
 
+#include <functional>
 #include <vector>
 
 // Pixel arithmetic of the main window and the trace views, kept free of widgets so that it
@@ -48,8 +49,11 @@ struct StripLabel
 
 // The cycle numbers of a view's strip: column i stands for first + i * step and is labelled
 // only when the columns passed since the last label leave room for the text, estimated at
-// 6 pixels per character.
-std::vector<StripLabel> stripLabels(int first, int step, int nbColumns, int largeurBlock);
+// 6 pixels per character. When given, footprint(text) is what a label really takes before the
+// next one may start (its width in the strip's font and a gap): a label that would run into
+// the one before it is skipped too.
+std::vector<StripLabel> stripLabels(int first, int step, int nbColumns, int largeurBlock,
+                                    const std::function<int(const QString &)> &footprint = {});
 
 // Size of the information popup for `text`: 6 pixels per character of its longest line,
 // 12 per line, 20 of margin each way.

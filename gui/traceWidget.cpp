@@ -6,6 +6,7 @@
 #include "gui/popupInfo.h"
 #include "gui/traceGeometry.h"
 
+#include <QFontMetrics>
 #include <QPainter>
 #include <QRegion>
 #include <QScrollBar>
@@ -178,8 +179,15 @@ void TraceWidget::paintStrip(QPainter &painter, int step)
     painter.translate(strip.topLeft());
     painter.fillRect(QRect(QPoint(0, 0), strip.size()), QColor(220, 220, 220));
     if (largeurBlock > 0) {
-        const auto labels = TraceGeometry::stripLabels(positionHorizontal, step,
-                                                       nbBlockHorizontalToPaint, largeurBlock);
+        // Six pixels a digit is less than today's fonts take: labels are also kept a space
+        // apart in the font they are written in, or they would read as one number.
+        const QFontMetrics metrics = painter.fontMetrics();
+        const int space = metrics.horizontalAdvance(QLatin1Char(' '));
+        const auto labels =
+            TraceGeometry::stripLabels(positionHorizontal, step, nbBlockHorizontalToPaint,
+                                       largeurBlock, [&metrics, space](const QString &text) {
+                                           return metrics.horizontalAdvance(text) + space;
+                                       });
         for (const TraceGeometry::StripLabel &label : labels) {
             painter.drawText(QPoint(label.x, 10), label.text);
             painter.drawLine(label.x, 0, label.x, 15);

@@ -12,6 +12,7 @@
 #include <QScrollBar>
 
 #include <algorithm>
+#include <climits>
 #include <mutex>
 
 TraceWidgetCycle::TraceWidgetCycle(QWidget *parent, const char *name) : TraceWidget(parent, name)
@@ -43,9 +44,11 @@ void TraceWidgetCycle::initScrollBar()
     verticalScrollBar->setSingleStep(1);
     verticalScrollBar->setPageStep(2);
 
-    // A maximum below 0 (a trace shorter than the view) is raised to 0 by the bar itself.
-    horizontalScrollBar->setRange(0, nbCycleTotal - nbBlockHorizontalToPaint * niveauZoom +
-                                         niveauZoom);
+    // A maximum below 0 (a trace shorter than the view, or any total the parameters give,
+    // one far below 0 included) leaves the bar at 0.
+    const qint64 maximum =
+        qint64(nbCycleTotal) - qint64(nbBlockHorizontalToPaint) * niveauZoom + niveauZoom;
+    horizontalScrollBar->setRange(0, int(std::clamp<qint64>(maximum, 0, INT_MAX)));
     horizontalScrollBar->setSingleStep(niveauZoom);
     horizontalScrollBar->setPageStep(2 * niveauZoom);
     // A range that shrank has moved the bars: the view draws from where they are now.

@@ -11,6 +11,7 @@
 #include <QScrollBar>
 
 #include <algorithm>
+#include <climits>
 #include <mutex>
 
 TraceWidgetPc::TraceWidgetPc(QWidget *parent, const char *name) : TraceWidget(parent, name)
@@ -133,7 +134,9 @@ void TraceWidgetPc::setVerticalScrollBarSliderValue(int v)
 
 void TraceWidgetPc::initHorizontalScrollBar()
 {
-    horizontalScrollBar->setRange(0, nbCycleTotal - nbBlockHorizontalToPaint + 1);
+    // Any total may come from the parameters, one far below 0 included.
+    const qint64 maximum = qint64(nbCycleTotal) - nbBlockHorizontalToPaint + 1;
+    horizontalScrollBar->setRange(0, int(std::clamp<qint64>(maximum, 0, INT_MAX)));
     horizontalScrollBar->setSingleStep(1);
     horizontalScrollBar->setPageStep(2);
     positionHorizontal = horizontalScrollBar->value();

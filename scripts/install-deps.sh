@@ -1,15 +1,19 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages Zelvar builds, runs and tests with.
+# Installs the Debian 12 packages Zelvar builds, runs and tests with; with "run", only those
+# it builds and runs with.
 # Safe to run again: apt-get is only called when something is missing.
 set -euo pipefail
 
 packages=(
-  build-essential cmake clang
+  build-essential cmake
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
   libexpat1-dev
-  libclang-rt-14-dev
-  xvfb xauth xdotool imagemagick fonts-dejavu-core poppler-utils
+  fonts-dejavu-core xauth
 )
+if [[ ${1:-} != run ]]; then
+  # The sanitizer and fuzzing builds, the virtual display and screenshots, the print test.
+  packages+=(clang libclang-rt-14-dev xvfb xdotool imagemagick poppler-utils)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

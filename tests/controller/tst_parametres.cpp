@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 namespace {
 
 QByteArray contenu(const QString &filename)
@@ -23,8 +25,9 @@ class TestParametres : public QObject
     Q_OBJECT
 
 private slots:
-    // Ten lines are ten values; otherwise whitespace-separated tokens. Missing values and
-    // counts that are not positive ints keep their defaults.
+    // Ten lines, or ten non-empty ones, are ten values; otherwise whitespace-separated tokens.
+    // Missing values and counts per file that are not positive ints keep their defaults; a
+    // total that is not a number is 0.
     void readBack_data()
     {
         QTest::addColumn<QByteArray>("text");
@@ -43,6 +46,9 @@ private slots:
         row("directory with spaces",
             "c.xml\nt\n/home/me/my traces\nz\n/d/zo\n50\na\n/d/my asm\n20\n900\n",
             "/home/me/my traces", {50, 20, 900}, "/d/my asm");
+        row("empty field: the rest stays in place",
+            "\nt\n/d/tr\nz\n/d/zo\n50\na\n/d/as\n20\n900\n");
+        row("empty total", "c\nt\ntd\nz\nzd\n7\na\nad\n8\n\n", "td", {7, 8, 0}, "ad");
         row("blank lines between ten values",
             "\nc.xml\n\nt\n/d/tr\nz\n/d/zo\n50\na\n/d/as\n20\n900\n\n");
         row("crlf line ends",
@@ -52,10 +58,10 @@ private slots:
         row("empty file", "", "../xml/100/trace", {100, 100, 500}, "../xml/100/asm");
         row("latin-1 directory", "c\nt\n/d/caf\xe9\nz\nzd\n7\na\nad\n8\n9\n", "/d/caf\xc3\xa9",
             {7, 8, 9}, "ad");
-        row("zero counts", "c\nt\ntd\nz\nzd\n0\na\nad\n0\n0\n", "td", {100, 100, 500}, "ad");
-        row("negative counts", "c\nt\ntd\nz\nzd\n-100\na\nad\n-1\n-9\n", "td", {100, 100, 500},
+        row("zero counts", "c\nt\ntd\nz\nzd\n0\na\nad\n0\n0\n", "td", {100, 100, 0}, "ad");
+        row("negative counts", "c\nt\ntd\nz\nzd\n-100\na\nad\n-1\n-9\n", "td", {100, 100, -9},
             "ad");
-        row("counts not numbers", "c\nt\ntd\nz\nzd\nabc\na\nad\n12x\n1e3\n", "td", {100, 100, 500},
+        row("counts not numbers", "c\nt\ntd\nz\nzd\nabc\na\nad\n12x\n1e3\n", "td", {100, 100, 0},
             "ad");
         row("count beyond int", "c\nt\ntd\nz\nzd\n99999999999\na\nad\n7\n8\n", "td", {100, 7, 8},
             "ad");
@@ -106,6 +112,12 @@ private slots:
         Parametres read;
         QVERIFY(Parametres::load(filename, read));
         QCOMPARE(read, p);
+        // A new file is rw-rw-r-- less the umask.
+        const mode_t umaskAvant = umask(0);
+        const bool saved = p.save(dir.filePath(QStringLiteral("new.txt")), &error);
+        umask(umaskAvant);
+        QVERIFY(saved);
+        QCOMPARE(int(QFile::permissions(dir.filePath(QStringLiteral("new.txt")))) & 0x777, 0x664);
         QVERIFY(!p.save(dir.filePath("missing/Parametres.txt"), &error));
         QVERIFY2(error.contains(dir.filePath("missing/Parametres.txt")), qPrintable(error));
     }

@@ -11,6 +11,7 @@
 #include <QPrinter>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
@@ -124,13 +125,14 @@ private slots:
 
     void historyFile_data()
     {
-        QTest::addColumn<int>("stored"); // entries written; -1: the bytes instead
+        QTest::addColumn<int>("stored"); // entries written; -1: the bytes instead, if any
         QTest::addColumn<QByteArray>("hex");
         QTest::addColumn<QStringList>("shown");
+        QTest::newRow("no file") << -1 << QByteArray() << QStringList();
         QTest::newRow("20") << 20 << QByteArray() << numbered(QStringLiteral("p"), 0, 20);
         QTest::newRow("25, the last 20 kept")
             << 25 << QByteArray() << numbered(QStringLiteral("p"), 5, 25);
-        // Corrupt files are ignored, then rewritten whole on the way out.
+        // Corrupt files are ignored.
         const std::pair<const char *, const char *> corrupt[] = {
             {"empty file", ""},
             {"short count", "000001"},
@@ -150,17 +152,21 @@ private slots:
         if (stored >= 0)
             QVERIFY(StringListFile::write(QStringLiteral(".history"),
                                           numbered(QStringLiteral("p"), 0, stored)));
-        else
+        else if (!hex.isNull())
             writeFile(QStringLiteral(".history"), QByteArray::fromHex(hex.replace(' ', "")));
         QStringList list{"stale"};
         QCOMPARE(StringListFile::read(QStringLiteral(".history"), list), stored >= 0);
         QVERIFY(stored >= 0 || list.isEmpty());
+        const QByteArray before = readFile(QStringLiteral(".history"));
         {
-            HelpWindow window(QString(), docs);
+            // The home page is no page the user went to.
+            HelpWindow window(QStringLiteral("index.html"), docs);
             QCOMPARE(texts(window.historyMenu()), shown);
         }
-        QVERIFY(StringListFile::read(QStringLiteral(".history"), list));
-        QCOMPARE(list, shown);
+        // Nothing added, nothing written.
+        QCOMPARE(QFile::exists(QStringLiteral(".history")), stored >= 0 || !hex.isNull());
+        QVERIFY(!QFile::exists(QStringLiteral(".bookmarks")));
+        QCOMPARE(readFile(QStringLiteral(".history")), before);
     }
 
     void pageChangesFeedCaptionComboAndHistory()
@@ -172,18 +178,18 @@ private slots:
         QCOMPARE(window.windowTitle(), QStringLiteral("Qt Example - Helpviewer - plain.html"));
         go("a.html");
         QCOMPARE(window.windowTitle(), QStringLiteral("Qt Example - Helpviewer - Page A"));
-        QCOMPARE(texts(window.historyMenu()), (QStringList{"Index", "plain.html", "Page A"}));
+        QCOMPARE(texts(window.historyMenu()), (QStringList{"plain.html", "Page A"}));
         QCOMPARE(window.pathCombo()->itemText(0), QStringLiteral("Page A"));
         // A page already visited is selected again, not added again.
         go("index.html");
         QCOMPARE(window.pathCombo()->count(), 3);
         QCOMPARE(window.pathCombo()->currentText(), QStringLiteral("Index"));
-        QCOMPARE(window.historyMenu()->actions().size(), 3);
+        QCOMPARE(window.historyMenu()->actions().size(), 2);
 
         // An entry of the combo, shown by its title, or of the history goes to its page.
         window.pathCombo()->activated(window.pathCombo()->findText(QStringLiteral("Page A")));
         QCOMPARE(window.textBrowser()->source(), QUrl(QStringLiteral("a.html")));
-        window.historyMenu()->actions().at(1)->trigger();
+        window.historyMenu()->actions().at(0)->trigger();
         QCOMPARE(window.textBrowser()->source(), QUrl(QStringLiteral("plain.html")));
         findAction(window, QStringLiteral("&Backward"))->trigger();
         QCOMPARE(window.textBrowser()->source(), QUrl(QStringLiteral("a.html")));
@@ -192,34 +198,70 @@ private slots:
         QCOMPARE(window.textBrowser()->source(), QUrl(QStringLiteral("index.html")));
     }
 
-    void closingHidesAndSaves()
+    void closingHidesAndSavesWhatEveryWindowAdded()
     {
         // What the main window's help command relies on: after a close, the same window can
-        // be shown again and still works; history and bookmarks were saved at the close.
+        // be shown again and still works. A window opened from it with New Window goes when
+        // closed. Each saves at its close what it added, and neither loses what the other did.
         QPointer<HelpWindow> window = new HelpWindow(QStringLiteral("index.html"), docs);
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window));
+        // The status bar is there from the start: a link under the mouse does not shrink the page.
+        const int height = window->textBrowser()->height();
+        emit window->textBrowser()->highlighted(QUrl(QStringLiteral("a.html")));
+        QCoreApplication::processEvents();
+        QCOMPARE(window->textBrowser()->height(), height);
+        QCOMPARE(window->statusBar()->currentMessage(), QStringLiteral("a.html"));
+
         window->pathSelected(QStringLiteral("a.html"));
+        QPointer<HelpWindow> opened;
+        connect(window, &HelpWindow::windowOpened, this, [&opened](HelpWindow *w) { opened = w; });
+        findAction(*window, QStringLiteral("&New Window"))->trigger();
+        QVERIFY(!opened.isNull());
+        opened->pathSelected(QStringLiteral("plain.html"));
+        findAction(*opened, QStringLiteral("Add Bookmark"))->trigger();
         findAction(*window, QStringLiteral("Add Bookmark"))->trigger();
         QCOMPARE(texts(window->bookmarksMenu()),
                  (QStringList{"Add Bookmark", "--", "Qt Example - Helpviewer - Page A"}));
+        opened->close();
+        QTRY_VERIFY(opened.isNull());
         QVERIFY(window->close());
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(!window.isNull() && !window->isVisible());
         QStringList history, bookmarks;
         QVERIFY(StringListFile::read(QStringLiteral(".history"), history));
-        QCOMPARE(history, (QStringList{"index.html", "a.html"}));
+        QCOMPARE(history, (QStringList{"plain.html", "a.html"}));
         QVERIFY(StringListFile::read(QStringLiteral(".bookmarks"), bookmarks));
-        QCOMPARE(bookmarks, QStringList{"a.html"});
+        QCOMPARE(bookmarks, (QStringList{"plain.html", "a.html"}));
 
         window->show();
-        window->pathSelected(QStringLiteral("plain.html"));
-        QCOMPARE(window->windowTitle(), QStringLiteral("Qt Example - Helpviewer - plain.html"));
+        window->pathSelected(QStringLiteral("long.html"));
+        QCOMPARE(window->windowTitle(), QStringLiteral("Qt Example - Helpviewer - Long"));
         delete window;
-        // The next window offers the bookmark.
+        QVERIFY(StringListFile::read(QStringLiteral(".history"), history));
+        QCOMPARE(history, (QStringList{"plain.html", "a.html", "long.html"}));
+        // The next window offers the bookmarks.
         HelpWindow next(QString(), docs);
         next.bookmarksMenu()->actions().at(2)->trigger();
+        QCOMPARE(next.textBrowser()->documentTitle(), QString());
+        next.bookmarksMenu()->actions().at(3)->trigger();
         QCOMPARE(next.textBrowser()->documentTitle(), QStringLiteral("Page A"));
+    }
+
+    void missingPagesSayWhereTheyWereLookedFor()
+    {
+        HelpWindow window(QStringLiteral("missing.html"), docs);
+        const QString text = window.textBrowser()->toPlainText();
+        QVERIFY2(text.contains(QDir::cleanPath(docs + QStringLiteral("/missing.html"))),
+                 qPrintable(text));
+
+        // A relative guide directory is found beside the executable too, whatever the
+        // working directory.
+        QTemporaryDir beside(QCoreApplication::applicationDirPath() + QStringLiteral("/guide"));
+        QVERIFY(beside.isValid());
+        QVERIFY(QFile::copy(docs + QStringLiteral("/a.html"), beside.filePath("a.html")));
+        HelpWindow found(QStringLiteral("a.html"), QFileInfo(beside.path()).fileName());
+        QCOMPARE(found.textBrowser()->documentTitle(), QStringLiteral("Page A"));
     }
 
     void newWindowAndExit()

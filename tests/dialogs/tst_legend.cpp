@@ -114,11 +114,13 @@ private slots:
             const int top = 5 + 25 * k;
             if (k < fills.size())
                 QCOMPARE(image.pixelColor(20, top + 10), fills[k]);
-            // Outlined swatch, a gap, then the name: some dark pixels right of the swatch.
-            QCOMPARE(image.pixelColor(10, top + 10), QColor(Qt::black));
-            QCOMPARE(image.pixelColor(20, top), QColor(Qt::black));
-            QCOMPARE(image.pixelColor(20, top + 20), QColor(Qt::black));
-            QVERIFY(image.pixelColor(20, top + 22) != QColor(Qt::black));
+            // An outlined swatch of 20 x 20, 5 pixels above the next one, a gap, then the name:
+            // some dark pixels right of the swatch.
+            for (const QPoint edge : {QPoint(10, top + 10), QPoint(29, top + 10), QPoint(20, top),
+                                      QPoint(20, top + 19)})
+                QCOMPARE(image.pixelColor(edge), QColor(Qt::black));
+            for (const QPoint outside : {QPoint(30, top + 10), QPoint(20, top + 20)})
+                QVERIFY(image.pixelColor(outside) != QColor(Qt::black));
             bool text = false;
             for (int x = 35; x < 80 && !text; ++x)
                 for (int y = top; y < top + 20 && !text; ++y)

@@ -1,4 +1,5 @@
 #include "dialogs/fileChooser.h"
+#include "dialogs/messageBox.h"
 #include "dialogs/parametersDialog.h"
 
 #include <QCheckBox>
@@ -77,30 +78,56 @@ private slots:
     void okEmitsAllTenInOrder_data()
     {
         QTest::addColumn<QStringList>("counts"); // cycles per file, pcs per file, total
-        QTest::addColumn<QStringList>("sent");
+        QTest::addColumn<QStringList>("sent");   // "": refused, not sent
         QTest::newRow("unchanged")
             << QStringList{"100", "50", "500"} << QStringList{"100", "50", "500"};
-        // Not numbers: sent as 0, which the controller refuses.
-        QTest::newRow("not numbers") << QStringList{"abc", "12x", ""} << QStringList{"0", "0", "0"};
+        // A count per file that is not a positive number is refused, quoted as typed; the
+        // total that is not a number goes out as 0.
+        QTest::newRow("not numbers") << QStringList{"abc", "12x", ""} << QStringList{"", "", "0"};
         QTest::newRow("signs and blanks")
-            << QStringList{"-5", " 7 ", "0x10"} << QStringList{"-5", "7", "0"};
+            << QStringList{"-5", " 7 ", "0x10"} << QStringList{"", "7", "0"};
         QTest::newRow("beyond int")
-            << QStringList{"99999999999", "3.5", "1e3"} << QStringList{"0", "0", "0"};
+            << QStringList{"99999999999", "3.5", "1e3"} << QStringList{"", "", "0"};
+        QTest::newRow("zero, negative total")
+            << QStringList{"0", "64", "-3"} << QStringList{"", "64", "-3"};
     }
     void okEmitsAllTenInOrder()
     {
         QFETCH(QStringList, counts);
         QFETCH(QStringList, sent);
         Fixture f;
+        QStringList messages;
+        const MessageBox::Handler previous = MessageBox::setHandler(
+            [&messages](MessageBox::Kind kind, const QString &title, const QString &text) {
+                messages << QString::number(int(kind)) + QLatin1Char(' ') + title +
+                                QStringLiteral(": ") + text;
+            });
         f.field("nbCycleParTrace")->setText(counts[0]);
         f.field("nbPcParAsm")->setText(counts[1]);
         f.field("nbCycleTotal")->setText(counts[2]);
         f.dialog.show();
         f.press(QDialogButtonBox::Ok);
-        QCOMPARE(f.log,
-                 (QStringList{"config=c.xml", "tracePrefix=trace", "traceDir=/t", "zoomPrefix=zoom",
-                              "zoomDir=/z", "cycles=" + sent[0], "asmPrefix=asm", "asmDir=/a",
-                              "pcs=" + sent[1], "total=" + sent[2]}));
+        MessageBox::setHandler(previous);
+        QStringList expected{"config=c.xml", "tracePrefix=trace", "traceDir=/t", "zoomPrefix=zoom",
+                             "zoomDir=/z"};
+        QStringList refusals;
+        const auto count = [&](int i, const char *signal, const char *label, const char *stays) {
+            if (!sent[i].isEmpty()) {
+                expected << QString::fromLatin1(signal) + QLatin1Char('=') + sent[i];
+                return;
+            }
+            refusals << QStringLiteral("1 error: ") + QString::fromLatin1(label) + " : " +
+                            counts[i] + " is not a positive number; the value stays " + stays + ".";
+            // The value in force goes back into the field.
+            QCOMPARE(f.field(fieldNames[i == 0 ? 5 : 8])->text(), QString::fromLatin1(stays));
+        };
+        count(0, "cycles", "Nb Cycles by File", "100");
+        expected << "asmPrefix=asm"
+                 << "asmDir=/a";
+        count(1, "pcs", "Nb Pc by File", "50");
+        expected << "total=" + sent[2];
+        QCOMPARE(f.log, expected);
+        QCOMPARE(messages, refusals);
         QCOMPARE(f.dialog.result(), int(QDialog::Accepted));
         QVERIFY(!f.dialog.isVisible());
     }

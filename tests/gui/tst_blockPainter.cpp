@@ -1,5 +1,6 @@
 // The views paint their blocks in batches; the pixels must be those of drawing every block in
-// list order with drawItByCycle / drawItByPc, highlights included, whatever the layout.
+// list order with drawItByCycle / drawItByPc, then the highlights' outlines over them all,
+// whatever the layout.
 
 #include "core/graphicBlock.h"
 #include "core/graphicTrace.h"
@@ -183,13 +184,22 @@ private slots:
             const QRect r(layout.scrollColumns * cell, layout.scrollRows * cell, painted.width(),
                           painted.height());
             std::lock_guard<std::recursive_mutex> lock(store.mutex());
-            auto entry = store.getTabCycle().lower_bound(layout.scrollColumns);
-            for (int c = 0; c < 41 && entry != store.getTabCycle().end(); ++c, ++entry) {
-                for (GraphicElement *element : entry->second) {
-                    const auto *block = static_cast<const GraphicBlock *>(element);
-                    block->drawItByCycle(&painter, r,
-                                         layout.highlightPc != -1 &&
-                                             block->getPc() == layout.highlightPc);
+            for (bool highlights : {false, true}) {
+                auto entry = store.getTabCycle().lower_bound(layout.scrollColumns);
+                for (int c = 0; c < 41 && entry != store.getTabCycle().end(); ++c, ++entry) {
+                    for (GraphicElement *element : entry->second) {
+                        const auto *block = static_cast<const GraphicBlock *>(element);
+                        if (!highlights) {
+                            block->drawItByCycle(&painter, r, false);
+                        } else if (block->getPc() == layout.highlightPc) {
+                            painter.setPen(GraphicBlock::penSelection());
+                            painter.setBrush(Qt::NoBrush);
+                            painter.drawRect(block->getPositionXTraceCycle() - r.left(),
+                                             block->getPositionYTraceCycle() - r.top(),
+                                             block->getLargeurBlockTraceCycle(),
+                                             block->getHauteurBlockTraceCycle());
+                        }
+                    }
                 }
             }
         } else {

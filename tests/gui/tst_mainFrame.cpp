@@ -19,6 +19,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
+#include <QToolButton>
 
 #include <thread>
 
@@ -66,10 +67,14 @@ private slots:
                                      "&Zoom/Zoom + ", "&Zoom/Zoom - ", "&Help/&Help F1", "&Help/ ",
                                      "&Help/&About ", "&Help/About &Qt "}));
 
+        // The buttons are found by their names.
         QSignalSpy starts(frame.data(), &MainFrame::demarrer);
         QSignalSpy zooms(frame.data(), &MainFrame::nextZoom);
-        QTest::mouseClick(toolBar()->widgetForAction(toolBar()->actions().at(0)), Qt::LeftButton);
-        QTest::mouseClick(toolBar()->widgetForAction(toolBar()->actions().at(3)), Qt::LeftButton);
+        for (const char *name : {"Execute", "Zoom +"}) {
+            auto *button = toolBar()->findChild<QToolButton *>(QString::fromLatin1(name));
+            QVERIFY2(button, name);
+            QTest::mouseClick(button, Qt::LeftButton);
+        }
         QCOMPARE(starts.count(), 1);
         QCOMPARE(zooms.count(), 1);
 
@@ -100,15 +105,20 @@ private slots:
         QCOMPARE(table()->viewport()->mapTo(central, QPoint()).y(),
                  pcView()->getGraphicBlockWidget()->mapTo(central, QPoint()).y());
 
-        // Docked on the left, the tool bar takes width; the first layout uses its old height.
+        // Docked on the left, the tool bar takes width; the first layout uses its old height,
+        // the second its real width. Back on top, the same the other way round.
         const int oldHeight = toolBar()->height();
         frame->addToolBar(Qt::LeftToolBarArea, toolBar());
         const int b = 521 - frame->menuBar()->height() - frame->statusBar()->height();
         QCOMPARE(frame->getLargeurTraceCycle(), 700 - oldHeight - 17);
-        frame->resize(660, 521);
-        QTRY_COMPARE(frame->size(), QSize(660, 521));
-        QCOMPARE(frame->findChild<TraceWidgetCycle *>()->geometry(),
-                 QRect(0, 0, 660 - toolBar()->width(), b / 2));
+        auto *cycleView = frame->findChild<TraceWidgetCycle *>();
+        QTRY_COMPARE(cycleView->geometry(), QRect(0, 0, 700 - toolBar()->width(), b / 2));
+        frame->addToolBar(Qt::TopToolBarArea, toolBar());
+        QTRY_COMPARE(cycleView->geometry(), QRect(0, 0, 700, h));
+        // Hidden (from its context menu), it takes no room at all.
+        toolBar()->hide();
+        QTRY_COMPARE(cycleView->geometry(), QRect(0, 0, 700, b / 2));
+        QCOMPARE(frame->centralWidget()->height(), b);
     }
 
     void tableAndPcViewStayLevel_data()

@@ -1,5 +1,6 @@
 #include "gui/tableAsm.h"
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -118,9 +119,16 @@ private slots:
     void selectionnerPcShowsTheRow()
     {
         table->setNbRows(60);
+        QScrollBar *bar = table->verticalScrollBar();
+        // A click gives the table the keyboard, which scrolls it.
+        QVERIFY(QTest::qWaitForWindowActive(table.get()));
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+        QCOMPARE(QApplication::focusWidget(), table.get());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageDown);
+        QVERIFY(bar->value() > 0);
+
         QSignalSpy scrolls(table.get(), qOverload<int, int>(&TableAsm::updateScrollBarValue));
         table->selectionnerPc(50, 321);
-        QScrollBar *bar = table->verticalScrollBar();
         QVERIFY(bar->value() > 0);
         QCOMPARE(scrolls.count(), 1);
         QCOMPARE(scrolls.first(), (QList<QVariant>{bar->value(), 321}));
@@ -128,8 +136,11 @@ private slots:
             table->viewport()->rect().contains(table->visualRect(table->model()->index(50, 0))));
         QCOMPARE(table->currentRow(), 50);
         QCOMPARE(selectedRows(), QList<int>(5, 50));
-        table->selectionnerPc(60, 0); // no such row: nothing selected, nothing announced
-        QCOMPARE(scrolls.count(), 1);
+        // No such row: nothing selected, the table stays, the PC view still gets the cycle.
+        const int shown = bar->value();
+        table->selectionnerPc(60, 7);
+        QCOMPARE(scrolls.count(), 2);
+        QCOMPARE(scrolls.last(), (QList<QVariant>{shown, 7}));
         QVERIFY(selectedRows().isEmpty());
 
         // Moves asked by the PC view stop at both ends of the range.

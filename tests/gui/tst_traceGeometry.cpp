@@ -62,19 +62,26 @@ private slots:
         QTest::addColumn<int>("step");
         QTest::addColumn<int>("columns");
         QTest::addColumn<int>("width");
+        QTest::addColumn<int>("digit");        // > 0: a label takes its digits and 4 pixels of gap
         QTest::addColumn<QString>("expected"); // "x:text" pairs
 
         QTest::newRow("one digit, then every other two-digit")
-            << 0 << 1 << 15 << 10
+            << 0 << 1 << 15 << 10 << 0
             << "0:0 10:1 20:2 30:3 40:4 50:5 60:6 70:7 80:8 90:9 110:11 130:13";
-        QTest::newRow("narrow columns skip column 0") << 0 << 1 << 6 << 5 << "5:1 15:3 25:5";
+        QTest::newRow("narrow columns skip column 0") << 0 << 1 << 6 << 5 << 0 << "5:1 15:3 25:5";
         QTest::newRow("zoom 10, three digits every other")
-            << 40 << 10 << 10 << 20 << "0:40 20:50 40:60 60:70 80:80 100:90 140:110 180:130";
+            << 40 << 10 << 10 << 20 << 0 << "0:40 20:50 40:60 60:70 80:80 100:90 140:110 180:130";
         QTest::newRow("three digits every third column")
-            << 100 << 1 << 9 << 10 << "20:102 50:105 80:108";
+            << 100 << 1 << 9 << 10 << 0 << "20:102 50:105 80:108";
         QTest::newRow("strict comparison: 9 pixels are not enough for 9")
-            << 0 << 1 << 3 << 9 << "9:1";
-        QTest::newRow("no width yet") << 0 << 1 << 10 << 0 << "";
+            << 0 << 1 << 3 << 9 << 0 << "9:1";
+        QTest::newRow("no width yet") << 0 << 1 << 10 << 0 << 0 << "";
+        // Digits wider than the estimate: a label that would run into the one before waits.
+        QTest::newRow("pc view, two digits in 18 pixels")
+            << 10 << 1 << 6 << 18 << 8 << "0:10 36:12 72:14";
+        QTest::newRow("two digits still fit 20 pixels")
+            << 40 << 10 << 3 << 20 << 8 << "0:40 20:50 40:60";
+        QTest::newRow("five digits") << 10000 << 1 << 6 << 20 << 8 << "20:10001 80:10004";
     }
 
     void stripLabelsLeaveRoomForTheirText()
@@ -83,8 +90,14 @@ private slots:
         QFETCH(int, step);
         QFETCH(int, columns);
         QFETCH(int, width);
+        QFETCH(int, digit);
+        const auto footprint = [digit](const QString &text) {
+            return int(text.size()) * digit + 4;
+        };
         QStringList actual;
-        for (const StripLabel &label : stripLabels(first, step, columns, width))
+        for (const StripLabel &label : digit > 0
+                                           ? stripLabels(first, step, columns, width, footprint)
+                                           : stripLabels(first, step, columns, width))
             actual << QString::number(label.x) + QLatin1Char(':') + label.text;
         QTEST(actual.join(QLatin1Char(' ')), "expected");
     }

@@ -5,6 +5,7 @@
 #include "viewChecks.h"
 
 #include <atomic>
+#include <climits>
 #include <thread>
 
 // A cycle view with blocks of 10 x 10: 29 columns and 17 rows fit on its surface.
@@ -75,6 +76,7 @@ private slots:
     {
         configure(1);
         TraceFixture::addTraceBlock(*trace, "decode", 3, 8, -1);
+        TraceFixture::addTraceBlock(*trace, "decode", 4, 16, -1);
         TraceFixture::addTraceBlock(*trace, "decode", 6, 12, -1);
         TraceFixture::addTraceBlock(*trace, "commit", 9, 8, -1);
         const QColor orange(255, 140, 0);
@@ -83,6 +85,7 @@ private slots:
         };
         view->displayPcTraceCycle(8);
         QCOMPARE(outline(3, 1), orange);
+        QCOMPARE(outline(4, 1), orange); // over the block drawn after it
         QCOMPARE(outline(9, 0), orange);
         QCOMPARE(outline(6, 1), QColor(Qt::black));
         view->repaintHorizontalSliderMoved(2, true); // the outline stays while scrolling
@@ -189,6 +192,10 @@ private slots:
         vertical->triggerAction(QAbstractSlider::SliderSingleStepSub);
         QCOMPARE(view->getPositionVertical(), 6);
         QCOMPARE(next.count() + prev.count(), 0);
+        // Any total may come from the parameters: one far below 0 leaves the bar no room.
+        view->setNbCycleTotal(INT_MIN);
+        view->initScrollBar();
+        QCOMPARE(view->getHorizontalScrollBar()->maximum(), 0);
     }
 
     // A parser thread adds blocks, drops cycles and hands the store over while the view

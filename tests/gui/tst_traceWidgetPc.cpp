@@ -4,6 +4,8 @@
 #include "traceFixture.h"
 #include "viewChecks.h"
 
+#include <climits>
+
 // A PC view with rows of 12 pixels: pcs 100, 104, 108, 112 at y 0, 12, 24, 36, 26 columns.
 // Blocks: decode and fetch of pc 104 at cycle 3, decode of 104 at 4, commit of 108 at 3,
 // execute of 112 at 5; pc 100 listed without blocks.
@@ -128,6 +130,29 @@ private slots:
             QCOMPARE(info->pos(), at + QPoint(15, 0));
     }
 
+    // With columns as wide as the table's rows make them, two-digit labels would touch: those
+    // written stand at least a space apart.
+    void stripLabelsStandApart()
+    {
+        view->setLargeurBlock(18);
+        view->repaintHorizontalSliderMoved(10, true);
+        const QImage strip =
+            view->grab(QRect(0, 0, view->getGraphicBlockWidget()->width(), 16)).toImage();
+        // A tick under each label's start (digits do not reach y 14), its text to the right.
+        QList<int> gaps;
+        int lastInk = -1;
+        for (int x = 0; x < strip.width(); ++x) {
+            if (strip.pixelColor(x, 14).lightness() < 128 && lastInk >= 0)
+                gaps << x - lastInk - 1;
+            for (int y = 0; y < 11; ++y)
+                lastInk = strip.pixelColor(x, y).lightness() < 128 ? x : lastInk;
+        }
+        QVERIFY(gaps.size() >= 5);
+        const int space = view->fontMetrics().horizontalAdvance(QLatin1Char(' '));
+        for (int gap : std::as_const(gaps))
+            QVERIFY2(gap >= space, qPrintable(QString::number(gap)));
+    }
+
     void stepsStopAtTheEnds()
     {
         checkHorizontalEnds(*view, 75); // 100 cycles, 26 columns
@@ -148,6 +173,10 @@ private slots:
         QCOMPARE(view->getPositionVertical(), 0);
         QCOMPARE(vertical->value(), 0);
         QCOMPARE(toTable.count(), 1);
+        // Any total may come from the parameters: one far below 0 leaves the bar no room.
+        view->setNbCycleTotal(INT_MIN);
+        view->initHorizontalScrollBar();
+        QCOMPARE(view->getHorizontalScrollBar()->maximum(), 0);
     }
 };
 
