@@ -160,9 +160,14 @@ private slots:
         QTest::addColumn<QList<int>>("sizes"); // cycles, per file, kinds, pcs, pcs per file
         QTest::addColumn<QList<int>>("levels");
         QTest::addColumn<QString>("files");
+        QString files; // the committed sample: 4000 cycles at levels 10 and 100
+        for (const char *kind : {"|trace", "|zoom_10", "|zoom_100"}) {
+            files += kind;
+            for (int n = 0; n < 4000; n += 100)
+                files += ' ' + QString::number(n);
+        }
         QTest::newRow("defaults, the committed sample")
-            << QList<int>{500, 100, 12, 200, 100} << QList<int>{10}
-            << "asm 0 100|trace 0 100 200 300 400|zoom_10 0 100 200 300 400";
+            << QList<int>{4000, 100, 12, 200, 100} << QList<int>{10, 100} << "asm 0 100" + files;
         QTest::newRow("partial last files, two levels")
             << QList<int>{250, 100, 12, 101, 50} << QList<int>{5, 10}
             << "asm 0 50 100|trace 0 100 200|zoom_5 0 100 200|zoom_10 0 100 200";

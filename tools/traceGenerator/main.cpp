@@ -64,7 +64,8 @@ int main(int argc, char *argv[])
                       QStringLiteral("n")});
     parser.addOption({QStringLiteral("zoom-levels"),
                       QStringLiteral("Comma-separated zoom levels, each dividing the cycles per "
-                                     "file; empty for none (default 10)."),
+                                     "file; empty for none (default: 10 and 100, those that "
+                                     "divide the cycles per file)."),
                       QStringLiteral("list")});
     struct TextOption
     {
@@ -112,8 +113,14 @@ int main(int argc, char *argv[])
             return 2;
         }
     }
-    if (parser.isSet(QStringLiteral("zoom-levels"))) {
-        o.zoomLevels.clear();
+    // A long trace wants an overview coarser than groups of ten cycles.
+    o.zoomLevels.clear();
+    if (!parser.isSet(QStringLiteral("zoom-levels"))) {
+        for (int level : {10, 100}) {
+            if (o.nbCycleParTrace > 0 && o.nbCycleParTrace % level == 0)
+                o.zoomLevels << level;
+        }
+    } else {
         const QStringList levels =
             parser.value(QStringLiteral("zoom-levels")).split(QLatin1Char(','), Qt::SkipEmptyParts);
         for (const QString &level : levels) {
