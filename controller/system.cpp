@@ -2,6 +2,7 @@
 
 #include "controller/assemblyListing.h"
 #include "controller/fichiers.h"
+#include "controller/traceFolder.h"
 #include "controller/zoomLevels.h"
 #include "core/config.h"
 #include "core/couleur.h"
@@ -92,6 +93,7 @@ void System::connectAll()
     connect(m, &MainFrame::nbPcByAsmChanged, this, &System::setNbPcParAsm);
     connect(m, &MainFrame::nbCycleTotalChanged, this, &System::setNbCycleTotal);
     connect(m, &MainFrame::sizeChanged, this, &System::updateTraceDimension);
+    connect(m, &MainFrame::ouvrirDossierTrace, this, &System::ouvrirDossier);
     // Saved first, then every thread stopped before the window and its views go.
     connect(m, &MainFrame::closeSignal, this, &System::sauvegarderParametres);
     connect(m, &MainFrame::closeSignal, this, &System::arreterChargements);
@@ -128,11 +130,43 @@ void System::demarrer()
 {
     if (ferme)
         return;
+    oublierDossier();
     initVariables();
     initInfosZoom();
     demarrageEnCours = true;
     configFileToParse = parametres.configFile;
     parserConfigFile();
+}
+
+// The parameters found in a folder go where the parameters dialog's OK puts them (the
+// dialog, the views, the table; the file at closing), then the trace is started.
+void System::ouvrirDossier(const QString &dossier)
+{
+    if (ferme)
+        return;
+    const TraceFolder::Detection detection = TraceFolder::detecter(dossier);
+    if (!detection.ok()) {
+        alerte(detection.message());
+        return;
+    }
+    parametres = detection.parametres;
+    envoyerParametres();
+    mainFrame->setNbPcParAsm(parametres.nbPcParAsm);
+    mainFrame->setNbCycleTotal(parametres.nbCycleTotal);
+    niveauxZoom.assign(detection.niveauxZoom.cbegin(), detection.niveauxZoom.cend());
+    parametresDossier = parametres;
+    mainFrame->setDossierTrace(detection.dossier);
+    demarrer();
+}
+
+// Parameters changed since a folder was opened point at another trace, with the usual levels.
+void System::oublierDossier()
+{
+    if (!parametresDossier || *parametresDossier == parametres)
+        return;
+    parametresDossier.reset();
+    niveauxZoom = {10};
+    mainFrame->setDossierTrace(QString());
 }
 
 void System::updateTraceDimension()
@@ -490,7 +524,7 @@ void System::sliderHorizontalReleasedTracePc(int v)
 
 void System::initInfosZoom()
 {
-    infosZoom = ZoomLevels::build(largeurTraceCycle, hauteurTraceCycle);
+    infosZoom = ZoomLevels::build(largeurTraceCycle, hauteurTraceCycle, niveauxZoom);
     niveauZoomMin = infosZoom.begin()->first;
     niveauZoomMax = infosZoom.rbegin()->first;
 }

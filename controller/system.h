@@ -13,6 +13,8 @@
 
 #include <map>
 #include <memory>
+#include <optional>
+#include <vector>
 
 class AssemblyListing;
 class Config;
@@ -78,12 +80,15 @@ public slots:
     void sauvegarderParametres();
     // Closing: stops and waits for every parser thread; nothing is read afterwards.
     void arreterChargements();
+    // Views the trace of a folder laid out as the simulator writes it (see TraceFolder).
+    void ouvrirDossier(const QString &dossier);
 
 private:
     void connectAll();
     void initVariables();
     void initParametres();
     void envoyerParametres();
+    void oublierDossier();
     bool refuserNombre(int value, const QString &field, int current);
 
     // Loading.
@@ -126,6 +131,10 @@ private:
     std::unique_ptr<ReadScheduler> scheduler;
 
     std::map<int, InfosZoom> infosZoom;
+    // The levels above 1: those of the trace folder opened, as long as the parameters are
+    // still the ones found there.
+    std::vector<int> niveauxZoom = {10};
+    std::optional<Parametres> parametresDossier;
     int niveauZoom = 1;
     int niveauZoomMin = 1;
     int niveauZoomMax = 10;

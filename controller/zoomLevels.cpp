@@ -4,11 +4,15 @@
 
 namespace ZoomLevels {
 
-Table build(int largeurTraceCycle, int hauteurTraceCycle)
+Table build(int largeurTraceCycle, int hauteurTraceCycle, const std::vector<int> &niveaux)
 {
     Table table;
     table[1] = InfosZoom(largeurTraceCycle / 20 + 1, hauteurTraceCycle / 20 + 1, 20, 20);
-    table[10] = InfosZoom(largeurTraceCycle / 20 + 1, hauteurTraceCycle / 10 + 1, 20, 10);
+    for (int niveau : niveaux) {
+        if (niveau > 1)
+            table[niveau] =
+                InfosZoom(largeurTraceCycle / 20 + 1, hauteurTraceCycle / 10 + 1, 20, 10);
+    }
     return table;
 }
 

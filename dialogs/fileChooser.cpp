@@ -30,6 +30,9 @@ QString choose(const Request &request)
     if (request.kind == Kind::ExistingDirectory) {
         dialog.setFileMode(QFileDialog::Directory);
         dialog.setOption(QFileDialog::ShowDirsOnly);
+    } else if (request.kind == Kind::SaveFile) {
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);
     } else {
         dialog.setFileMode(QFileDialog::ExistingFile);
     }

@@ -11,7 +11,7 @@ class QWidget;
 // in place of a user instead of blocking on a dialog nobody will close.
 namespace FileChooser {
 
-enum class Kind { OpenFile, ExistingDirectory };
+enum class Kind { OpenFile, ExistingDirectory, SaveFile };
 
 struct Request
 {

@@ -3,6 +3,7 @@
 #include "core/configEvent.h"
 #include "core/graphicTrace.h"
 #include "core/threadAnnotations.h"
+#include "dialogs/fileChooser.h"
 #include "dialogs/helpwindow.h"
 #include "dialogs/legendDialog.h"
 #include "dialogs/messageBox.h"
@@ -10,13 +11,17 @@
 #include "gui/customEvents.h"
 #include "gui/mainWidget.h"
 #include "gui/popupMenuRepainter.h"
+#include "gui/recentFolders.h"
 #include "gui/tableAsm.h"
 #include "gui/traceGeometry.h"
 #include "gui/traceWidgetCycle.h"
 #include "gui/traceWidgetPc.h"
+#include "gui/viewExport.h"
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QFileInfo>
+#include <QLabel>
 #include <QMenuBar>
 #include <QScrollBar>
 #include <QStatusBar>
@@ -168,6 +173,7 @@ MainFrame::MainFrame() : QMainWindow(nullptr)
 
     setCentralWidget(mainWidget);
     statusBar()->showMessage(QStringLiteral("Ready"), 1000);
+    ajouterDossiersEtExport(file);
     setGeometry(50, 50, 590, 430);
 }
 
@@ -440,6 +446,46 @@ void MainFrame::repaintVerticalSliderMovedTracePc(const int &v)
 {
     traceWidgetPc->repaintVerticalSliderMoved(v);
     tableAsm->updateScrollBarValue(v);
+}
+
+void MainFrame::ajouterDossiersEtExport(QMenu *file)
+{
+    file->addSeparator();
+    file->addAction(QStringLiteral("&Open Trace Folder…"),
+                    QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O), this,
+                    &MainFrame::choisirDossierTrace);
+    recentFolders = new RecentFolders(file, this);
+    connect(recentFolders, &RecentFolders::ouvrir, this, &MainFrame::ouvrirDossierTrace);
+    auto *viewExport = new ViewExport(this, mainWidget, traceWidgetCycle, traceWidgetPc, tableAsm);
+    file->addAction(QStringLiteral("&Export View as Image…"),
+                    QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E), viewExport,
+                    &ViewExport::exporterVue);
+    // Empty until a folder is opened, so that it takes no room.
+    statusFolder = new QLabel(this);
+    statusFolder->setObjectName(QStringLiteral("statusFolder"));
+    statusBar()->addPermanentWidget(statusFolder);
+}
+
+void MainFrame::setDossierTrace(const QString &dossier)
+{
+    statusFolder->setText(QFileInfo(dossier).fileName());
+    statusFolder->setToolTip(dossier);
+    if (!dossier.isEmpty())
+        recentFolders->ajouter(dossier);
+}
+
+void MainFrame::choisirDossierTrace()
+{
+    FileChooser::Request request;
+    request.kind = FileChooser::Kind::ExistingDirectory;
+    request.parent = this;
+    request.caption = QStringLiteral("Open Trace Folder");
+    const QStringList recents = recentFolders->dossiers();
+    request.directory = recents.isEmpty() ? QString() : QFileInfo(recents.first()).path();
+    request.objectName = QStringLiteral("openTraceFolderDialog");
+    const QString dossier = FileChooser::choose(request);
+    if (!dossier.isEmpty())
+        emit ouvrirDossierTrace(dossier);
 }
 
 void MainFrame::toolBarOrientationChanged(Qt::Orientation o)

@@ -15,7 +15,10 @@ class HelpWindow;
 class LegendDialog;
 class MainWidget;
 class ParametersDialog;
+class QLabel;
+class QMenu;
 class QToolBar;
+class RecentFolders;
 class TableAsm;
 class TraceWidgetCycle;
 class TraceWidgetPc;
@@ -99,6 +102,9 @@ public:
     void repaintVerticalSliderMovedTraceCycle(const int &v);
     void repaintHorizontalSliderMovedTracePc(const int &v, const bool &moveBar);
     void repaintVerticalSliderMovedTracePc(const int &v);
+    // The trace folder being viewed (absolute), or none: named in the status bar and put
+    // first among the recent folders.
+    void setDossierTrace(const QString &dossier);
 
 signals:
     void nextCycleTraceCycle(int cycle);
@@ -127,6 +133,8 @@ signals:
     void nbCycleTotalChanged(int nbCycleTotal);
     void sizeChanged();
     void closeSignal();
+    // "Open Trace Folder…" or a recent folder.
+    void ouvrirDossierTrace(const QString &dossier);
 
 public slots:
     void toolBarOrientationChanged(Qt::Orientation o);
@@ -139,6 +147,7 @@ public slots:
     void repaintAll();
     // Thread-safe: only swaps the views' store pointer.
     void setGraphicTrace(GraphicTrace &t);
+    void choisirDossierTrace();
 
 protected:
     void paintEvent(QPaintEvent *e) override;
@@ -150,6 +159,9 @@ protected:
 private:
     TraceGeometry::MainLayout computeLayout() const;
     void layoutDataWidgets();
+    // The items that follow the File menu's own: opening a trace folder, the recent ones,
+    // exporting a view; and the status bar's folder name.
+    void ajouterDossiersEtExport(QMenu *file);
 
     MainWidget *mainWidget = nullptr;
     QToolBar *mainToolBar = nullptr;
@@ -162,6 +174,8 @@ private:
     ParametersDialog *parametersDialog = nullptr;
     LegendDialog *legendDialog = nullptr;
     HelpWindow *helpWindow = nullptr;
+    RecentFolders *recentFolders = nullptr;
+    QLabel *statusFolder = nullptr;
 };
 
 #endif
