@@ -11,6 +11,7 @@ if [[ -z ${DISPLAY:-} ]]; then
   echo "No X display (DISPLAY is not set): run this from a desktop session (or over 'ssh -X') to see the viewer."
   exit 1
 fi
-# The default parameters name files as ../xml/..., so the viewer runs from build/.
+# The viewer runs from build/, where its default parameters (../xml/...) and Parametres.txt are;
+# the bundled traces are opened and drawn at once.
 cd "$root/build"
-exec ./zelvar
+exec ./zelvar ../xml
