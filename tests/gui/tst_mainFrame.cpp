@@ -64,6 +64,9 @@ private slots:
         }
         QCOMPARE(menus, (QStringList{"&File/&Start Ctrl+F5", "&File/&Parameters Ctrl+F3", "&File/ ",
                                      "&File/&Legend Ctrl+F2", "&File/ ", "&File/&Quit Ctrl+Q",
+                                     "&File/ ", "&File/&Open Trace Folder… Ctrl+Shift+O",
+                                     "&File/&Recent Folders ",
+                                     "&File/&Export View as Image… Ctrl+Shift+E",
                                      "&Zoom/Zoom + ", "&Zoom/Zoom - ", "&Help/&Help F1", "&Help/ ",
                                      "&Help/&About ", "&Help/About &Qt "}));
 
