@@ -460,16 +460,18 @@ void MainFrame::ajouterDossiersEtExport(QMenu *file)
     file->addAction(QStringLiteral("&Export View as Image…"),
                     QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E), viewExport,
                     &ViewExport::exporterVue);
-    // Empty until a folder is opened, so that it takes no room.
+    // Hidden until a folder is opened, so that the status bar stays as it was without one.
     statusFolder = new QLabel(this);
     statusFolder->setObjectName(QStringLiteral("statusFolder"));
     statusBar()->addPermanentWidget(statusFolder);
+    statusFolder->hide();
 }
 
 void MainFrame::setDossierTrace(const QString &dossier)
 {
     statusFolder->setText(QFileInfo(dossier).fileName());
     statusFolder->setToolTip(dossier);
+    statusFolder->setVisible(!dossier.isEmpty());
     if (!dossier.isEmpty())
         recentFolders->ajouter(dossier);
 }
