@@ -54,12 +54,6 @@ void TestTraceFolder::detection_data()
     QTest::newRow("one listing, no zoom files")
         << QStringList() << QList<int>{500, 100, 60, 100} << QList<int>{} << ""
         << "config.xml|100/trace trace|100/zoom zoom|100|100/asm asm 60|500|";
-    QTest::newRow("no configuration")
-        << QStringList() << sample << QList<int>{10} << "rm config.xml"
-        << "!no event configuration (an XML file whose root "
-           "element is \"config\") in ";
-    QTest::newRow("no trace files") << QStringList() << sample << QList<int>{10} << "rm 100/trace"
-                                    << "!no trace files";
     QTest::newRow("cut other than the folder's")
         << QStringList() << sample << QList<int>{10} << "mv 100 30"
         << "!trace files cut every 30 cycles";
@@ -89,10 +83,7 @@ void TestTraceFolder::detection()
     const QStringList words = damage.split(' ');
     const QString folder = words[0] == "open" ? dir.filePath(words[1]) : root.path();
     QFile notes(dir.filePath("aaa.xml")); // another kind of XML file, first by name
-    if (words[0] == "rm")
-        QVERIFY(QFile::remove(dir.filePath(words[1])) ||
-                QDir(dir.filePath(words[1])).removeRecursively());
-    else if (words[0] == "mv")
+    if (words[0] == "mv")
         QVERIFY(dir.rename(words[1], words[2]));
     else if (words[0] == "notes")
         QVERIFY(notes.open(QIODevice::WriteOnly) && notes.write("<notes/>") > 0 && notes.flush());
