@@ -7,9 +7,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QProcess>
 #include <QSettings>
 #include <QtTest>
+
+#include <cstdlib>
+#include <sys/wait.h>
 
 // A trace folder opened by its name alone: what is found in its files, what the window then
 // shows, and the command line.
@@ -177,23 +179,28 @@ void TestTraceFolder::commandLine_data()
                                  << "zelvar: unexpected argument \"b\"\nUsage: zelvar [FOLDER]";
 }
 
-// Help and version need no display: without one, the toolkit would abort.
+// Help and version need no display: without one, the toolkit would abort. Run through the C
+// library rather than QProcess: ThreadSanitizer's runtime cannot follow the clone() that
+// QProcess starts children with.
 void TestTraceFolder::commandLine()
 {
     QFETCH(QStringList, arguments);
     QFETCH(int, exitCode);
     QFETCH(QString, output);
-    QProcess zelvar;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove("DISPLAY");
-    env.insert("QT_QPA_PLATFORM", "xcb");
-    zelvar.setProcessEnvironment(env);
-    zelvar.start(ZELVAR_BINARY_DIR "/zelvar", arguments);
-    QVERIFY(zelvar.waitForFinished(60000));
-    QCOMPARE(zelvar.exitCode(), exitCode);
-    const QByteArray text =
-        exitCode == 0 ? zelvar.readAllStandardOutput() : zelvar.readAllStandardError();
-    QVERIFY2(text.contains(output.toUtf8()), text.constData());
+    QTemporaryDir dir;
+    const QString out = dir.filePath(exitCode == 0 ? "out" : "err");
+    const int status = std::system(QStringLiteral("env -u DISPLAY QT_QPA_PLATFORM=xcb '%1' %2 "
+                                                  ">'%3' 2>'%4'")
+                                       .arg(ZELVAR_BINARY_DIR "/zelvar", arguments.join(' '),
+                                            dir.filePath("out"), dir.filePath("err"))
+                                       .toLocal8Bit()
+                                       .constData());
+    QVERIFY(WIFEXITED(status));
+    QCOMPARE(WEXITSTATUS(status), exitCode);
+    QFile text(out);
+    QVERIFY(text.open(QIODevice::ReadOnly));
+    const QByteArray bytes = text.readAll();
+    QVERIFY2(bytes.contains(output.toUtf8()), bytes.constData());
 }
 
 QTEST_MAIN(TestTraceFolder)
