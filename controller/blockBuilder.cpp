@@ -59,7 +59,14 @@ BlockBuilder::Evenement &BlockBuilder::evenement(const QString &name)
     if (dernierEvenement < evenements.size() && memeTexte(evenements[dernierEvenement]))
         return evenements[dernierEvenement];
     for (size_t i = 0; i < evenements.size(); ++i) {
-        if (memeTexte(evenements[i]) || evenements[i].name == name) {
+        if (memeTexte(evenements[i])) {
+            dernierEvenement = i;
+            return evenements[i];
+        }
+    }
+    // The same name in another string (past the parser's shared names): compared once.
+    for (size_t i = 0; i < evenements.size(); ++i) {
+        if (evenements[i].name == name) {
             evenements[i].name = name; // later calls with this string hit at once
             dernierEvenement = i;
             return evenements[i];
