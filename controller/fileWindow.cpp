@@ -3,39 +3,52 @@
 #include "controller/parametres.h"
 
 #include <algorithm>
+#include <climits>
 
 void FileWindow::vider(int nbCycleParFichier)
 {
     nb = std::max(1, nbCycleParFichier);
     estActif = false;
-    places = {};
+    places.assign(3, Fichier());
 }
 
-std::vector<FileWindow::Fichier> FileWindow::placer(int cycle, const Existe &existe)
+std::vector<FileWindow::Fichier> FileWindow::placer(int cycle, int visibles,
+                                                    const Existe &existe)
 {
     const int n = Parametres::numeroFichier(cycle, nb);
     std::vector<Fichier> sortants;
     if (!existe(n)) {
         if (!estActif) {
             estActif = true;
-            places = {};
+            places.assign(3, Fichier());
             places[Courant].numero = n;
         }
         return sortants;
     }
     estActif = true;
-    if (places[Courant].etat != Etat::Manquant && places[Courant].numero == n)
-        return sortants; // still within the current file
-    const std::array<int, 3> numeros = {n, n - nb, n + nb};
-    std::array<Fichier, 3> nouvelles;
-    for (int place = Courant; place <= Suivant; ++place) {
-        Fichier &f = nouvelles[place];
+    // The next file is read ahead; past it, only the files the view shows.
+    const qint64 dernierVisible = qint64(cycle) + std::max(1, visibles) - 1;
+    const int dernier =
+        std::max(n + nb, Parametres::numeroFichier(int(std::min<qint64>(dernierVisible, INT_MAX)), nb));
+    if (places[Courant].etat != Etat::Manquant && places[Courant].numero == n &&
+        dernier == dernierDemande)
+        return sortants; // still within the current file, showing the same files
+    dernierDemande = dernier;
+    std::vector<int> numeros = {n, n - nb};
+    for (qint64 k = qint64(n) + nb; k <= dernier; k += nb)
+        numeros.push_back(int(k));
+    std::vector<Fichier> nouvelles;
+    for (size_t place = 0; place < numeros.size(); ++place) {
+        Fichier f;
         f.numero = numeros[place];
         f.dernierCycle = f.numero - 1;
         if (const Fichier *ancien = trouver(f.numero))
             f = *ancien;
         else if (place == Courant || existe(f.numero))
             f.etat = Etat::Voulu;
+        else if (place > Suivant)
+            break; // the trace ends before the view does
+        nouvelles.push_back(f);
     }
     for (const Fichier &ancien : places) {
         if (ancien.etat == Etat::Manquant)
@@ -46,7 +59,7 @@ std::vector<FileWindow::Fichier> FileWindow::placer(int cycle, const Existe &exi
         if (!reste)
             sortants.push_back(ancien);
     }
-    places = nouvelles;
+    places = std::move(nouvelles);
     return sortants;
 }
 
@@ -59,11 +72,11 @@ FileWindow::Fichier *FileWindow::trouver(int numero)
     return nullptr;
 }
 
-std::optional<FileWindow::Place> FileWindow::placeDe(int numero) const
+std::optional<int> FileWindow::placeDe(int numero) const
 {
-    for (int place = Courant; place <= Suivant; ++place) {
+    for (size_t place = 0; place < places.size(); ++place) {
         if (places[place].etat != Etat::Manquant && places[place].numero == numero)
-            return Place(place);
+            return int(place);
     }
     return std::nullopt;
 }

@@ -1,16 +1,18 @@
 #ifndef FILEWINDOW_H
 #define FILEWINDOW_H
 
-#include <array>
+#include <QtGlobal>
+
 #include <functional>
 #include <optional>
 #include <vector>
 
 // The window of files one view keeps in the store: the file that holds the view's cycle and
-// the files just before and after it, when they exist. Files are numbered by their first cycle
-// and hold nbCycleParFichier cycles each. Plain data, no widget and no thread: the read
-// scheduler reads and drops the files this window names, and tells it how far each read got.
-// The cycle view and the PC view each have one.
+// the files just before and after it, when they exist, and, when the view shows more cycles
+// than that (a coarse zoom level), every further file it shows. Files are numbered by their
+// first cycle and hold nbCycleParFichier cycles each. Plain data, no widget and no thread: the
+// read scheduler reads and drops the files this window names, and tells it how far each read
+// got. The cycle view and the PC view each have one.
 class FileWindow
 {
 public:
@@ -26,7 +28,8 @@ public:
         Etat etat = Etat::Manquant;
         int dernierCycle = 0; // highest cycle read so far; below numero while none
     };
-    // The three places of the window, in the order their files are read.
+    // The first places of the window, in the order their files are read; the files a wide view
+    // shows beyond the next one follow, in ascending order.
     enum Place { Courant = 0, Precedent = 1, Suivant = 2 };
     typedef std::function<bool(int numero)> Existe;
 
@@ -37,16 +40,19 @@ public:
     bool actif() const { return estActif; }
     int nbCycleParFichier() const { return nb; }
 
-    // Holds the file of `cycle` and its neighbours that exist. When the file of `cycle` does
-    // not exist (past the trace's end), the window keeps what it holds, except on the first
+    // Holds the file of `cycle`, its neighbours and the files up to the one of the last of the
+    // `visibles` cycles shown from `cycle`, those that exist. When the file of `cycle` does not
+    // exist (past the trace's end), the window keeps what it holds, except on the first
     // placing, which leaves it empty. Returns the files that left the window, for the caller
     // to drop from the store (or to stop reading).
-    std::vector<Fichier> placer(int cycle, const Existe &existe);
+    std::vector<Fichier> placer(int cycle, int visibles, const Existe &existe);
 
-    const Fichier &at(Place place) const { return places[place]; }
+    const Fichier &at(int place) const { return places[size_t(place)]; }
+    // Every place, in reading order; at least the three first, Manquant when absent.
+    const std::vector<Fichier> &fichiers() const { return places; }
     int courant() const { return places[Courant].numero; }
     // The place of a file of the window (Manquant ones excluded), if it is one.
-    std::optional<Place> placeDe(int numero) const;
+    std::optional<int> placeDe(int numero) const;
     bool contient(int numero) const { return placeDe(numero).has_value(); }
     bool enLecture() const;
     // Every file is read (or does not exist).
@@ -76,7 +82,8 @@ private:
 
     int nb = 1;
     bool estActif = false;
-    std::array<Fichier, 3> places;
+    int dernierDemande = 0; // the last file the last placing asked for
+    std::vector<Fichier> places;
 };
 
 #endif

@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QThread>
 
+#include <algorithm>
 #include <mutex>
 
 // Takes a parser's reports to the builder of the read in progress, on the parser's thread, by
@@ -102,12 +103,13 @@ QString ReadScheduler::nom(Vue vue, int numero) const
     return noms.traceFilename(numero);
 }
 
-ReadScheduler::Role ReadScheduler::role(Vue vue, FileWindow::Place place) const
+// The current file's parser, the previous one's, and the next one's for every file after.
+ReadScheduler::Role ReadScheduler::role(Vue vue, int place) const
 {
     if (vue == Vue::Pc)
         return place == FileWindow::Precedent ? TracePcPrecedente : TracePcSuivante;
     const Role premier = reglages.niveauZoom != 1 ? ZoomCourant : TraceCourante;
-    return Role(premier + int(place));
+    return Role(premier + std::min(place, int(FileWindow::Suivant)));
 }
 
 std::vector<std::pair<ReadScheduler::ParserSlot *, ReadScheduler::Lecture *>>
@@ -150,13 +152,13 @@ void ReadScheduler::annuler(Lecture &lecture, ParserSlot &slot)
         slot.parser->requestStop();
 }
 
-bool ReadScheduler::placer(Vue vue, int cycle)
+bool ReadScheduler::placer(Vue vue, int cycle, int visibles)
 {
     if (estFerme)
         return false;
     FileWindow &fenetre = this->fenetre(vue);
     const auto existe = [this, vue](int numero) { return QFile::exists(nom(vue, numero)); };
-    const std::vector<FileWindow::Fichier> sortants = fenetre.placer(cycle, existe);
+    const std::vector<FileWindow::Fichier> sortants = fenetre.placer(cycle, visibles, existe);
     for (const FileWindow::Fichier &fichier : sortants)
         lacher(vue, fichier);
     return !sortants.empty();
@@ -196,7 +198,7 @@ bool ReadScheduler::adopter(int numero)
 {
     if (reglages.niveauZoom != 1)
         return false;
-    const std::optional<FileWindow::Place> place = fenetreCycle.placeDe(numero);
+    const std::optional<int> place = fenetreCycle.placeDe(numero);
     if (!place || fenetreCycle.at(*place).etat != FileWindow::Etat::Charge)
         return false;
     const int nb = fenetrePc.nbCycleParFichier();
@@ -244,10 +246,10 @@ void ReadScheduler::suivre()
 void ReadScheduler::lancer(Vue vue, int numero)
 {
     FileWindow &fenetre = this->fenetre(vue);
-    const FileWindow::Place place = *fenetre.placeDe(numero);
+    const int place = *fenetre.placeDe(numero);
     int cibles = vue == Vue::Cycle ? BlockBuilder::CibleCycle : BlockBuilder::CiblePc;
     if (vue == Vue::Cycle && reglages.niveauZoom == 1) {
-        const std::optional<FileWindow::Place> pc = fenetrePc.placeDe(numero);
+        const std::optional<int> pc = fenetrePc.placeDe(numero);
         if (pc && fenetrePc.at(*pc).etat == FileWindow::Etat::Voulu) {
             cibles |= BlockBuilder::CiblePc;
             fenetrePc.debutLecture(numero);

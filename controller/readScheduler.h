@@ -66,9 +66,10 @@ public:
     // Stops every read and leaves both windows empty and inactive, cut in files of
     // nbCycleParTrace cycles. The caller empties the store.
     void vider(int nbCycleParTrace);
-    // Moves the view's window to the file of `cycle` and drops from the view's table what
-    // leaves the window (true when a file left); suivre() then reads what the window lacks.
-    bool placer(Vue vue, int cycle);
+    // Moves the view's window to the file of `cycle` (and the files of the `visibles` cycles
+    // shown from there) and drops from the view's table what leaves the window (true when a
+    // file left); suivre() then reads what the window lacks.
+    bool placer(Vue vue, int cycle, int visibles);
     // Starts the reads that the windows wait for.
     void suivre();
     // Brings the windows' bounds up to what the running reads have read.
@@ -123,7 +124,7 @@ private:
     bool adopter(int numero);
     void annuler(Lecture &lecture, ParserSlot &slot);
     void toutArreter();
-    Role role(Vue vue, FileWindow::Place place) const;
+    Role role(Vue vue, int place) const;
     std::vector<std::pair<ParserSlot *, Lecture *>> lectures();
 
     GraphicTrace &store;

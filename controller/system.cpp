@@ -350,10 +350,14 @@ void System::suivre()
         return;
     reglerLectures();
     // A view wider than two files shows part of a file that leaves: it is repainted at once.
-    if (scheduler->placer(Vue::Cycle, cycleCourantTraceCycle))
+    const int colonnes = infosZoom[niveauZoom].getNbBlockHorizontalToPaint();
+    if (scheduler->placer(Vue::Cycle, cycleCourantTraceCycle, colonnes * niveauZoom))
         mainFrame->repaintTraceCycle();
-    if (niveauZoom == 1 &&
-        scheduler->placer(Vue::Pc, tracePcSeparee ? cycleCourantTracePc : cycleCourantTraceCycle))
+    const int colonnesPc = largeurBlockTracePc > 0 ? largeurTracePc / largeurBlockTracePc + 1 : 1;
+    if (niveauZoom == 1 && scheduler->placer(Vue::Pc,
+                                             tracePcSeparee ? cycleCourantTracePc
+                                                            : cycleCourantTraceCycle,
+                                             tracePcSeparee ? colonnesPc : colonnes))
         mainFrame->repaintTracePc();
     scheduler->suivre();
 }
@@ -396,7 +400,7 @@ void System::lectureTerminee(const ReadScheduler::Fin &fin)
 void System::avancerEtapeChargement()
 {
     const FileWindow &fenetre = scheduler->fenetre(Vue::Cycle);
-    const auto manquant = [&](FileWindow::Place place) {
+    const auto manquant = [&](int place) {
         return fenetre.at(place).etat == FileWindow::Etat::Manquant;
     };
     if (etapeChargement > 0)
@@ -604,7 +608,8 @@ void System::changeNiveauZoom()
     // The first placing activates the windows; a current file that does not exist leaves
     // them empty, with its name in a message.
     reglerLectures();
-    scheduler->placer(Vue::Cycle, cycleCourantTraceCycle);
+    scheduler->placer(Vue::Cycle, cycleCourantTraceCycle,
+                      infosZoom[niveauZoom].getNbBlockHorizontalToPaint() * niveauZoom);
     const FileWindow::Fichier &courant = scheduler->fenetre(Vue::Cycle).at(FileWindow::Courant);
     if (courant.etat == FileWindow::Etat::Manquant) {
         alerte(Fichiers::manquant(scheduler->nom(Vue::Cycle, courant.numero)));

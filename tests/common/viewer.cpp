@@ -316,9 +316,7 @@ QString Viewer::invariants(bool auRepos) const
             return QStringLiteral("the %1 view's window waits for files nothing reads")
                 .arg(tabPc ? "PC" : "cycle");
         std::map<int, int> blocs = blocsParFichier(tabPc);
-        for (FileWindow::Place place :
-             {FileWindow::Courant, FileWindow::Precedent, FileWindow::Suivant}) {
-            const FileWindow::Fichier &f = fenetre.at(place);
+        for (const FileWindow::Fichier &f : fenetre.fichiers()) {
             if (f.etat == FileWindow::Etat::Manquant || (tabPc && level != 1))
                 continue;
             const int trouves = blocs[f.numero];

@@ -29,8 +29,7 @@ QString etat(const FileWindow &w)
 {
     static const char lettres[] = {'-', 'V', 'L', 'C'}; // missing, wanted, reading, read
     QStringList places;
-    for (FileWindow::Place p : {FileWindow::Courant, FileWindow::Precedent, FileWindow::Suivant}) {
-        const FileWindow::Fichier &f = w.at(p);
+    for (const FileWindow::Fichier &f : w.fichiers()) {
         places << (f.etat == FileWindow::Etat::Manquant
                        ? QStringLiteral("-")
                        : QString::number(f.numero) + QLatin1Char(lettres[int(f.etat)]));
@@ -38,7 +37,8 @@ QString etat(const FileWindow &w)
     return places.join(QLatin1Char(' '));
 }
 
-// "p230" places the window at cycle 230 (the files that leave are noted), "s" starts reading
+// "p230" places the window at cycle 230 (the files that leave are noted), "p230w250" there for a
+// view showing 250 cycles, "s" starts reading
 // the next file, "g250" says its read reached cycle 250, "e" ends it, "r" reads it whole, "R"
 // reads every file the window wants.
 QString jouer(FileWindow &w, const QString &script)
@@ -49,7 +49,9 @@ QString jouer(FileWindow &w, const QString &script)
         const QChar op = pas.at(0);
         const int valeur = pas.mid(1).toInt();
         if (op == QLatin1Char('p')) {
-            for (const FileWindow::Fichier &f : w.placer(valeur, existe))
+            const QStringList parts = pas.mid(1).split(QLatin1Char('w'));
+            for (const FileWindow::Fichier &f :
+                 w.placer(parts[0].toInt(), parts.value(1, QStringLiteral("1")).toInt(), existe))
                 sortis << QString::number(f.numero);
         } else if (op == QLatin1Char('s') || op == QLatin1Char('r') || op == QLatin1Char('R')) {
             do {
@@ -107,6 +109,15 @@ void TestFileWindow::placer_data()
         << "p230 R p430" << "400V 300C -" << "200,100" << 400 << 300 << 400;
     QTest::newRow("past the trace's end: the window stays")
         << "p350 R p520" << "300C 200C 400C" << "" << -1 << 200 << 499;
+    // A view showing more cycles than a file holds (a coarse level) gets every file it shows.
+    QTest::newRow("wide view: every file shown")
+        << "p130w250" << "100V 0V 200V 300V" << "" << 100 << 100 << 100;
+    QTest::newRow("wide view read in order")
+        << "p130w250 R" << "100C 0C 200C 300C" << "" << -1 << 0 << 399;
+    QTest::newRow("wide view up to the trace's end")
+        << "p330w250 R" << "300C 200C 400C" << "" << -1 << 200 << 499;
+    QTest::newRow("wide view slides: the files behind leave")
+        << "p130w250 R p230w250" << "200C 100C 300C 400V" << "0" << 400 << 100 << 399;
     QTest::newRow("a file left while read is wanted again")
         << "p230 s p430 p230" << "200V 100V 300V" << "200,100,400" << 200 << 200 << 200;
 }

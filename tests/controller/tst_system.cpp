@@ -123,14 +123,16 @@ void TestSystem::scenarios_data()
 
     // Start: the coarsest level, the current file first, then the previous, then the next one,
     // each followed by a repaint.
-    QTest::newRow("start") << 500 << "| x" << "z0 z100" << "pccc" << 0 << "";
+    // A view of 32 columns of 10 cycles shows four files of 100 cycles: it gets them all.
+    QTest::newRow("start") << 500 << "| x" << "z0 z100 z200 z300" << "pccccc" << 0 << "";
     QTest::newRow("zoom in") << 1000 << "x n230 | +" << "t200 t100 t300" << "pcpcc" << 230 << "";
-    QTest::newRow("zoom out") << 1000 << "x + n237 | -" << "z200 z100 z300" << "pccc" << 230 << "";
+    QTest::newRow("zoom out")
+        << 1000 << "x + n237 | -" << "z200 z100 z300 z400 z500" << "pccccc" << 230 << "";
     QTest::newRow("zoom in at the last file")
         << 1000 << "x n690 | +" << "t600 t500 t700" << "pcpcc" << 690 << "";
     QTest::newRow("zoom ends") << 500 << "x | - + +" << "t0 t100" << "ipcpcci" << 0 << "";
     // Sliding: a file read after a slide is shown at once.
-    QTest::newRow("slide reads and shows") << 500 << "x | n100" << "z200" << "c" << 100 << "";
+    QTest::newRow("slide reads and shows") << 500 << "x | n100" << "z400" << "c" << 100 << "";
     QTest::newRow("slides at single cycles")
         << 500 << "x + | n100 n200 n300 n400 n399 n299" << "t200 t300 t400 t200 t100" << "ccccc"
         << 299 << "";
@@ -146,10 +148,10 @@ void TestSystem::scenarios_data()
         << 500 << "t2000 x + n450 | n620 n450" << "" << "" << 450 << "";
     // Positions: a start and a zoom change put the views where their bars are.
     QTest::newRow("execute after scrolling")
-        << 500 << "x n100 v3 | x" << "z0 z100" << "pccc" << 0 << "";
+        << 500 << "x n100 v3 | x" << "z0 z100 z200 z300" << "pccccc" << 0 << "";
     QTest::newRow("execute after a shorter Nb Cycle Total")
-        << 1000 << "x + n900 t300 | x" << "z0 z100" << "pccc" << 0 << "";
-    QTest::newRow("zoom out near the end") << 500 << "x + n450 | -" << "*" << "pccc" << -1 << "";
+        << 1000 << "x + n900 t300 | x" << "z0 z100 z200 z300" << "pccccc" << 0 << "";
+    QTest::newRow("zoom out near the end") << 500 << "x + n450 | -" << "*" << "*" << -1 << "";
     QTest::newRow("rows scrolled, then a level with fewer rows") << 500 << "x + v5 -" << "*"
                                                                  << "*" << 0 << "";
     // Failed starts: one message, and nothing of the previous trace stays on screen.
