@@ -11,8 +11,8 @@ packages=(
   fonts-dejavu-core xauth
 )
 if [[ ${1:-} != run ]]; then
-  # The sanitizer and fuzzing builds, the virtual display and screenshots, the print test.
-  packages+=(clang libclang-rt-14-dev xvfb xdotool imagemagick poppler-utils)
+  # The sanitizer and fuzzing builds, the virtual display and screenshots.
+  packages+=(clang libclang-rt-14-dev xvfb xdotool imagemagick)
 fi
 
 missing=()
