@@ -1,5 +1,6 @@
 // The four file formats: signal sequences of typical files, unknown elements, text in one
-// piece, and whole error reports whose line is the editor's line.
+// piece, whole error reports whose line is the editor's line, and numbers read as the general
+// decimal conversion reads them.
 #include "parserRig.h"
 
 #include <QtTest>
@@ -80,6 +81,23 @@ private slots:
                                             "count 2", "value  r1 ",   "value #4",
                                             "pc 104",  "mnemonic nop", "count 0",
                                             "pc 108",  "end"};
+
+        // Elements the parser does not know are skipped, even when they begin like known ones or
+        // follow the end of an event (which must not end it a second time); text between
+        // elements is no value.
+        const QStringList alu{"cycle 5", "event alu", "pc 4", "add"};
+        QTest::newRow("trace look-alike elements")
+            << "trace"
+            << QByteArray("<trace><cyclex/><cycle><date>5</date><datex>9</datex><event><nam>x"
+                          "</nam><name>alu</name><instruction><pcs>7</pcs><pc>4</pc>"
+                          "</instruction></event><eventx/></cycle><t/></trace>")
+            << alu;
+        QTest::newRow("trace text between elements, a name split by a comment")
+            << "trace"
+            << QByteArray("<trace>11<cycle>12<date>5</date>13<event>14<name>a<!-- -->lu</name>15"
+                          "<instruction>16<pc>4</pc>17</instruction>18</event>19</cycle>20"
+                          "</trace>")
+            << alu;
 
         // Unexpected tags, ends included; what was emitted before the report stands.
         QTest::newRow("config empty events, tabs")
@@ -164,6 +182,38 @@ private slots:
         QCOMPARE(rig.read(path, &ok), expected);
         QVERIFY(ok || !ParserRig::threaded(kind));
         QCOMPARE(rig.read(path, &ok), expected); // a thread started a second time too
+    }
+
+    // A cycle number's text gives what QString::toInt gives, a report when it is a number
+    // beyond int, else 0.
+    void numbers_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("expected");
+        for (const auto &[text, expected] :
+             {std::pair("42", "cycle 42"), std::pair("+7", "cycle 7"), std::pair("-3", "cycle -3"),
+              std::pair("\n\t 5\r\n", "cycle 5"), std::pair("007", "cycle 7"),
+              std::pair("2147483647", "cycle 2147483647"),
+              std::pair("-2147483648", "cycle -2147483648"), std::pair("2147483648", "error"),
+              std::pair("99999999999999999999", "error"), std::pair(" ", "cycle 0"),
+              std::pair("1 2", "cycle 0"), std::pair("12a", "cycle 0"),
+              std::pair("0x10", "cycle 0"), std::pair("--1", "cycle 0"),
+              std::pair("\xef\xbc\x91\xef\xbc\x92", "cycle 0")})
+            QTest::newRow(text) << QString::fromUtf8(text) << QString::fromLatin1(expected);
+    }
+
+    void numbers()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, expected);
+        ParserRig rig(QStringLiteral("trace"));
+        const QStringList journal = rig.parseData("<trace><cycle><date>" + text.toUtf8() +
+                                                  "</date><event><name>f</name></event></cycle>"
+                                                  "</trace>");
+        if (expected == QLatin1String("error"))
+            QVERIFY(journal.last().contains("Number out of range"));
+        else
+            QCOMPARE(journal.first(), expected);
     }
 
     void placeAcrossFiles()
