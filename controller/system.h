@@ -21,6 +21,7 @@ class GraphicTrace;
 class MainFrame;
 class ParserConfig;
 class QEvent;
+class QTimer;
 
 // The controller: owns the parameters, the trace store, the zoom levels and the event
 // configuration, and conducts the parts that do the rest: the read scheduler (which file is
@@ -91,6 +92,7 @@ private:
     void reglerLectures();
     void lectureTerminee(const ReadScheduler::Fin &fin);
     void avancerEtapeChargement();
+    void montrerLectures();
     void recadrer();
     void viderStore();
 
@@ -124,6 +126,10 @@ private:
     std::unique_ptr<GraphicTrace> graphicTrace;
     std::unique_ptr<AssemblyListing> listing;
     std::unique_ptr<ReadScheduler> scheduler;
+    // While reads run: their blocks shown in batches and their progress in the status bar.
+    QTimer *minuterieLectures = nullptr;
+    qint64 cyclesMontres = -1;
+    qint64 cyclesMontresPc = -1;
 
     std::map<int, InfosZoom> infosZoom;
     int niveauZoom = 1;

@@ -8,6 +8,9 @@
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
+#include <QScopeGuard>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <unistd.h>
@@ -20,9 +23,19 @@ class TestHostileInputs : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void damagedData_data();
     void damagedData();
+
+private:
+    QTemporaryDir reglages; // the user's settings, memory budget included, kept apart
 };
+
+void TestHostileInputs::initTestCase()
+{
+    QVERIFY(reglages.isValid());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, reglages.path());
+}
 
 namespace {
 
@@ -91,7 +104,7 @@ bool endommager(const QString &path, const QString &degat)
         return QFile::remove(path) && QDir().mkdir(path);
     if (degat == QLatin1String("unreadable"))
         return QFile::setPermissions(path, QFileDevice::Permissions());
-    if (degat == QLatin1String("1GB")) {
+    if (degat.startsWith(QLatin1String("1GB"))) {
         // The start of the file is good; the rest is a gigabyte of holes, taking no disk.
         QFile file(path);
         return file.open(QIODevice::ReadWrite) && file.resize(qint64(1) << 30);
@@ -206,10 +219,17 @@ void TestHostileInputs::damagedData_data()
         << Fichier::Asm << "directory" << Vue::Pc << "can't be read";
     QTest::newRow("unreadable trace file")
         << Fichier::Trace << "unreadable" << Vue::Cycles << "can't be read";
-    QTest::newRow("1 GB trace file") << Fichier::Trace << "1GB" << Vue::Cycles << "too large";
-    QTest::newRow("1 GB zoom file") << Fichier::Zoom << "1GB" << Vue::Depart << "too large";
-    QTest::newRow("1 GB listing") << Fichier::Asm << "1GB" << Vue::Pc << "too large";
-    QTest::newRow("1 GB configuration") << Fichier::Config << "1GB" << Vue::Depart << "too large";
+    // No size is refused as such: a gigabyte fits the budget and is read up to its damage.
+    QTest::newRow("1 GB trace file") << Fichier::Trace << "1GB" << Vue::Cycles << "XML error";
+    QTest::newRow("1 GB zoom file") << Fichier::Zoom << "1GB" << Vue::Depart << "XML error";
+    QTest::newRow("1 GB listing") << Fichier::Asm << "1GB" << Vue::Pc << "XML error";
+    QTest::newRow("1 GB configuration") << Fichier::Config << "1GB" << Vue::Depart << "XML error";
+    // Past a budget of 512 MiB, it is not read at all.
+    QTest::newRow("1 GB trace file past the budget")
+        << Fichier::Trace << "1GB budget" << Vue::Cycles
+        << "would take about 1037 MiB of memory, more than the memory budget of 512 MiB";
+    QTest::newRow("1 GB zoom file past the budget")
+        << Fichier::Zoom << "1GB budget" << Vue::Depart << "more than the memory budget of 512";
 }
 
 void TestHostileInputs::damagedData()
@@ -220,6 +240,13 @@ void TestHostileInputs::damagedData()
     QFETCH(QString, message);
     if (degat == QLatin1String("unreadable") && geteuid() == 0)
         QSKIP("root reads files without read permission: nothing to refuse");
+    if (degat.endsWith(QLatin1String("budget")))
+        QSettings(QStringLiteral("Zelvar"), QStringLiteral("Zelvar"))
+            .setValue(QStringLiteral("memoryBudgetMiB"), 512);
+    const auto budgetParDefaut = qScopeGuard([] {
+        QSettings(QStringLiteral("Zelvar"), QStringLiteral("Zelvar"))
+            .remove(QStringLiteral("memoryBudgetMiB"));
+    });
 
     TraceGeneratorOptions options;
     options.nbCycleParTrace = 20;

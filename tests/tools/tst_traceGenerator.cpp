@@ -270,6 +270,22 @@ private slots:
         }
     }
 
+    // The end of a long trace alone: its last files, their cycles numbered as in the whole run.
+    void fromCycleWritesTheEnd()
+    {
+        QTemporaryDir root;
+        TraceGeneratorOptions o = optionsIn(root.path(), 500, 100);
+        o.fromCycle = 350;
+        TraceGenerator g(o);
+        QVERIFY2(g.generate(), qPrintable(g.errorString()));
+        QCOMPARE(filesUnder(root.path()), expand("asm 0 100|trace 300 400|zoom_10 300 400"));
+        const QList<Column> last = readColumns(o.traceFilePath(400));
+        QCOMPARE(int(last.size()), 100);
+        QCOMPARE(last.front().first, 400);
+        QCOMPARE(last.back().first, 499);
+        QCOMPARE(readColumns(o.zoomFilePath(10, 300)).front().first, 300);
+    }
+
     void namesAndDirectoriesAreOptions()
     {
         QTemporaryDir root, elsewhere;
@@ -329,6 +345,8 @@ private slots:
             o.tracePrefixe = "zoom_10";
         });
         QTest::newRow("no root") << Change([](O &o) { o.rootDirectory.clear(); });
+        QTest::newRow("first cycle written past the end")
+            << Change([](O &o) { o.fromCycle = o.nbCycleTotal; });
     }
 
     void badOptionsAreRefused()
