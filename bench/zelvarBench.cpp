@@ -159,8 +159,8 @@ void loadFigures(const Settings &settings)
             break;
         viewer.push_back(now() - t0);
     }
-    const auto [v, r] = loadVerdict(1, QStringLiteral("zoom to level 1 until every read ended"),
-                                    viewer, raw, 1.5);
+    const auto [v, r] =
+        loadVerdict(1, QStringLiteral("zoom to level 1 until every read ended"), viewer, raw, 1.5);
     line(QStringLiteral("where it goes: the trace parser alone, nothing connected, on the calling "
                         "thread: median %1")
              .arg(ms(stats(parserOnly).median)));
@@ -630,7 +630,6 @@ void bigFileFigure(const Settings &settings)
     }
     reportMessages(rig);
 }
-
 
 // ---------------------------------------------------------------------------------------------
 // 8: one trace file of a gigabyte

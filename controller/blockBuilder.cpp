@@ -25,9 +25,9 @@ BlockBuilder::BlockBuilder(int numero, const QString &filename, const Reglages &
                            GraphicTrace &store, PcRows &rows,
                            std::function<void(const QString &)> alerte, int cibles)
     : numeroFichier(numero), nomFichier(filename), reglages(reglages), store(store), rows(rows),
-      alerte(std::move(alerte)), ciblesActives(reglages.niveauZoom != 1 ? cibles & CibleCycle
-                                                                         : cibles),
-      cycleMax(numero - 1), tabConfig(reglages.tabConfig)
+      alerte(std::move(alerte)),
+      ciblesActives(reglages.niveauZoom != 1 ? cibles & CibleCycle : cibles), cycleMax(numero - 1),
+      tabConfig(reglages.tabConfig)
 {}
 
 BlockBuilder::~BlockBuilder()
@@ -196,9 +196,8 @@ void BlockBuilder::setNbEventZoom(const QString &name, int n)
         event.apparencesZoom.resize(index + 1);
     const GraphicBlock::Apparence *&look = event.apparencesZoom[index];
     if (!look)
-        look = &apparence(event, QBrush(ZoomLevels::calculerCouleur(event.brush.color(),
-                                                                    reglages.couleurTrace, n,
-                                                                    niveau),
+        look = &apparence(event, QBrush(ZoomLevels::calculerCouleur(
+                                            event.brush.color(), reglages.couleurTrace, n, niveau),
                                         event.brush.style()));
     if (!blocZoomAttendu)
         return;

@@ -51,9 +51,8 @@ public:
 
     // A zoom read (niveauZoom > 1) gives cycle-view blocks only; a trace read gives blocks
     // placed in both views, stored in the tables of `cibles`.
-    BlockBuilder(int numero, const QString &filename, const Reglages &reglages,
-                 GraphicTrace &store, PcRows &rows, std::function<void(const QString &)> alerte,
-                 int cibles);
+    BlockBuilder(int numero, const QString &filename, const Reglages &reglages, GraphicTrace &store,
+                 PcRows &rows, std::function<void(const QString &)> alerte, int cibles);
     ~BlockBuilder();
     BlockBuilder(const BlockBuilder &) = delete;
     BlockBuilder &operator=(const BlockBuilder &) = delete;

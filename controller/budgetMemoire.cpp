@@ -51,17 +51,18 @@ QString refus(const QString &name, qint64 budgetOctets)
     const qint64 estime = estimation(info.size());
     if (estime <= budgetOctets)
         return QString();
-    return QStringLiteral("File ") + name + QStringLiteral(" (") +
-           QString::number(info.size()) + QStringLiteral(" bytes) would take about ") +
-           mio(estime) + QStringLiteral(" of memory, more than the memory budget of ") +
-           mio(budgetOctets) + QStringLiteral("; it is not read. ") + remedes();
+    return QStringLiteral("File ") + name + QStringLiteral(" (") + QString::number(info.size()) +
+           QStringLiteral(" bytes) would take about ") + mio(estime) +
+           QStringLiteral(" of memory, more than the memory budget of ") + mio(budgetOctets) +
+           QStringLiteral("; it is not read. ") + remedes();
 }
 
 QString depassement(const QString &name, int cycle, qint64 budgetOctets)
 {
     return QStringLiteral("File ") + name + QStringLiteral(" : at cycle ") +
-           QString::number(cycle) + QStringLiteral(" the blocks read passed the memory budget of ") +
-           mio(budgetOctets) + QStringLiteral("; the rest of the file is not read. ") + remedes();
+           QString::number(cycle) +
+           QStringLiteral(" the blocks read passed the memory budget of ") + mio(budgetOctets) +
+           QStringLiteral("; the rest of the file is not read. ") + remedes();
 }
 
 } // namespace BudgetMemoire

@@ -69,7 +69,9 @@ ReadScheduler::ReadScheduler(GraphicTrace &store, PcRows &rows,
         // Every text a parser reports is shown, on whichever thread it is reported.
         connect(
             parser, &Parser::errorInParse, this,
-            [this](const QString &message) { this->poster(new MainFrameMessageAlertEvent(message)); },
+            [this](const QString &message) {
+                this->poster(new MainFrameMessageAlertEvent(message));
+            },
             Qt::DirectConnection);
         connect(
             parser, &QThread::finished, this, [this, &slot] { parserFinished(&slot); },

@@ -14,8 +14,8 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QTimer>
 #include <QThread>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -505,8 +505,7 @@ void System::sliderVerticalMovedTraceCycle(int v)
 void System::sliderHorizontalReleasedTraceCycle(int v)
 {
     if (v != positionSliderHorizontalTraceCycle)
-        mainFrame->repaintHorizontalSliderMovedTraceCycle(positionSliderHorizontalTraceCycle,
-                                                          true);
+        mainFrame->repaintHorizontalSliderMovedTraceCycle(positionSliderHorizontalTraceCycle, true);
 }
 
 void System::sliderHorizontalMovedTracePc(int v)

@@ -58,8 +58,9 @@ public:
             if (a.largeurBlockTraceCycle == valeur.largeurBlockTraceCycle &&
                 a.hauteurBlockTraceCycle == valeur.hauteurBlockTraceCycle &&
                 a.largeurBlockTracePc == valeur.largeurBlockTracePc &&
-                a.hauteurBlockTracePc == valeur.hauteurBlockTracePc && a.brush == valeur.brush &&
-                a.name == valeur.name)
+                a.hauteurBlockTracePc == valeur.hauteurBlockTracePc && a.name == valeur.name &&
+                a.brush == valeur.brush && a.brush.color() == valeur.brush.color() &&
+                a.brush.transform() == valeur.brush.transform())
                 return a;
         }
         stock.push_back(valeur);
@@ -153,9 +154,8 @@ size_t GraphicBlock::poolBytes()
 }
 
 const GraphicBlock::Apparence &GraphicBlock::apparence(const QString &name, const QBrush &brush,
-                                                       int largeurTraceCycle,
-                                                       int hauteurTraceCycle, int largeurTracePc,
-                                                       int hauteurTracePc)
+                                                       int largeurTraceCycle, int hauteurTraceCycle,
+                                                       int largeurTracePc, int hauteurTracePc)
 {
     return apparences().trouver(
         {name, brush, largeurTraceCycle, hauteurTraceCycle, largeurTracePc, hauteurTracePc});
@@ -200,8 +200,8 @@ GraphicBlock::~GraphicBlock()
     liveBlocks.fetch_sub(1, std::memory_order_relaxed);
 }
 
-void GraphicBlock::setApparence(const QBrush &brush, int largeurTraceCycle,
-                                int hauteurTraceCycle, int largeurTracePc, int hauteurTracePc)
+void GraphicBlock::setApparence(const QBrush &brush, int largeurTraceCycle, int hauteurTraceCycle,
+                                int largeurTracePc, int hauteurTracePc)
 {
     const Apparence &a = *look;
     if (a.largeurBlockTraceCycle == largeurTraceCycle &&

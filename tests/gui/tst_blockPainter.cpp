@@ -245,6 +245,5 @@ private slots:
     }
 };
 
-
 QTEST_MAIN(TestBlockPainter)
 #include "tst_blockPainter.moc"

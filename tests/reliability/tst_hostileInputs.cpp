@@ -298,9 +298,7 @@ void TestHostileInputs::damagedData()
         const auto &premier = store.getTabCycle().at(0);
         QVERIFY(!premier.empty());
         const auto *block = static_cast<const GraphicBlock *>(premier.front());
-        const QColor attendu =
-            block->getNbEvent() > 0
-                ? QColor() : h.mainFrame->getCouleurTrace();
+        const QColor attendu = block->getNbEvent() > 0 ? QColor() : h.mainFrame->getCouleurTrace();
         if (attendu.isValid())
             QCOMPARE(block->getBrush().color(), attendu);
     }
