@@ -357,6 +357,8 @@ void System::montrerLectures()
         }
         return;
     }
+    if (!minuterieLectures->isActive())
+        minuterieLectures->start();
     scheduler->actualiser();
     qint64 cycles = 0;
     qint64 cyclesPc = 0;
@@ -400,6 +402,9 @@ void System::reglerLectures()
 // the load goes from the current file to the previous one, then to the next one.
 void System::lectureTerminee(const ReadScheduler::Fin &fin)
 {
+    // The status bar's note follows once the scheduler has started what comes next: gone
+    // after the last read, the next read's otherwise.
+    QMetaObject::invokeMethod(this, &System::montrerLectures, Qt::QueuedConnection);
     if (fin.cycle && etapeChargement < 3) {
         if (premierAffichage) {
             poster(new MainFrameRepaintTraceCycleEvent());

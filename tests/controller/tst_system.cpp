@@ -3,6 +3,7 @@
 #include "core/graphicBlock.h"
 #include "core/graphicTrace.h"
 #include "gui/customEvents.h"
+#include "gui/graphicBlockWidget.h"
 #include "gui/mainFrame.h"
 #include "gui/tableAsm.h"
 #include "gui/traceWidgetCycle.h"
@@ -10,6 +11,7 @@
 
 #include <QDir>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QtTest>
 
 // The controller through the real window, as a user drives it: which files are read in which
@@ -24,6 +26,7 @@ private slots:
     void scenarios_data();
     void scenarios();
     void halfReadFileIsReadToTheEnd();
+    void longReadIsShownWhileRead();
     void selectionOutlineGoesWithTheListing();
     void newListingCut();
     void parametersFile();
@@ -209,6 +212,48 @@ void TestSystem::halfReadFileIsReadToTheEnd()
     QVERIFY(v.blocsParFichier(true).count(40000));
     const QString panne = v.invariants(true);
     QVERIFY2(panne.isEmpty(), qPrintable(panne));
+}
+
+// A long read shows its blocks while it goes on, and the status bar how far it is; the note
+// goes once the read has ended.
+void TestSystem::longReadIsShownWhileRead()
+{
+    TraceGeneratorOptions options;
+    options.nbCycleTotal = 60000;
+    options.nbCycleParTrace = 60000;
+    Viewer v(options);
+    QVERIFY2(v.executer(), qPrintable(v.error));
+    QStatusBar *barre = v.mainFrame->statusBar();
+    const auto blocs = [&] {
+        const QImage image = v.ecran(v.vueCycle()->getGraphicBlockWidget());
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                if (image.pixel(x, y) != qRgb(255, 255, 255))
+                    return true;
+            }
+        }
+        return false;
+    };
+    emit v.mainFrame->nextZoom(); // level 1: the one file, some 700,000 events, is read
+    QString note;
+    bool montresPendant = false;
+    while (v.system->chargementEnCours()) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+        const QString message = barre->currentMessage();
+        if (message.startsWith(QLatin1String("Reading ")) && message != note) {
+            note = message;
+            // Before the read's end, whose repaint would show them anyway.
+            const bool vus = blocs();
+            montresPendant = montresPendant || (vus && v.system->chargementEnCours());
+        }
+    }
+    QVERIFY2(note.startsWith(QLatin1String("Reading trace_0.xml: ")) &&
+                 note.endsWith(QLatin1String(" % of its cycles")),
+             qPrintable(note));
+    QVERIFY(montresPendant);
+    QVERIFY(v.attendre());
+    QCOMPARE(barre->currentMessage(), QString());
+    QVERIFY2(v.invariants(true).isEmpty(), qPrintable(v.invariants(true)));
 }
 
 // The orange outline of the pc chosen in the table goes when the table is emptied.
