@@ -54,12 +54,24 @@ QString codes(const QList<int> &ids)
     for (int id : ids) {
         QChar c;
         switch (id) {
-        case MainFrameRepaintTraceCycleEvent::Id: c = QLatin1Char('c'); break;
-        case MainFrameRepaintTracePcEvent::Id: c = QLatin1Char('p'); break;
-        case MainFrameMessageAlertEvent::Id: c = QLatin1Char('!'); break;
-        case MainFrameMessageInfoEvent::Id: c = QLatin1Char('i'); break;
-        case MainFrameAdjustAsm::Id: c = QLatin1Char('j'); break;
-        default: c = QLatin1Char('t'); break;
+        case MainFrameRepaintTraceCycleEvent::Id:
+            c = QLatin1Char('c');
+            break;
+        case MainFrameRepaintTracePcEvent::Id:
+            c = QLatin1Char('p');
+            break;
+        case MainFrameMessageAlertEvent::Id:
+            c = QLatin1Char('!');
+            break;
+        case MainFrameMessageInfoEvent::Id:
+            c = QLatin1Char('i');
+            break;
+        case MainFrameAdjustAsm::Id:
+            c = QLatin1Char('j');
+            break;
+        default:
+            c = QLatin1Char('t');
+            break;
         }
         if (!(c == QLatin1Char('t') && texte.endsWith(c)))
             texte += c;
@@ -93,15 +105,15 @@ bool jouer(Viewer &v, const QString &pas)
     else if (op == QLatin1Char('n')) { // arrows or pages that end at cycle n
         m->repaintHorizontalSliderMovedTraceCycle(n, true);
         emit m->nextCycleTraceCycle(v.vueCycle()->getHorizontalScrollBar()->value());
-    }
-    else if (op == QLatin1Char('d')) { // the handle dragged to n and let go
+    } else if (op == QLatin1Char('d')) { // the handle dragged to n and let go
         QScrollBar *bar = v.vueCycle()->getHorizontalScrollBar();
         bar->setSliderDown(true);
         bar->setSliderPosition(n);
         bar->setSliderDown(false);
     } else if (op == QLatin1Char('v')) { // the vertical bar's arrow, n times
         for (int i = 0; i < n; ++i)
-            v.vueCycle()->getVerticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+            v.vueCycle()->getVerticalScrollBar()->triggerAction(
+                QAbstractSlider::SliderSingleStepAdd);
     } else if (op == QLatin1Char('c')) // a left press on a block of pc n
         emit m->displayPcTracePc(n, 0);
     else if (op == QLatin1Char('p')) // the PC view's arrows, to cycle n
@@ -126,41 +138,67 @@ void TestSystem::scenarios_data()
 
     // Start: the coarsest level, the current file first, then the previous, then the next one,
     // each followed by a repaint.
-    QTest::newRow("start") << 500 << "| x" << "z0 z100" << "pccc" << 0 << "";
-    QTest::newRow("zoom in") << 1000 << "x n230 | +" << "t200 t100 t300" << "pcpcc" << 230 << "";
-    QTest::newRow("zoom out") << 1000 << "x + n237 | -" << "z200 z100 z300" << "pccc" << 230 << "";
-    QTest::newRow("zoom in at the last file")
-        << 1000 << "x n690 | +" << "t600 t500 t700" << "pcpcc" << 690 << "";
-    QTest::newRow("zoom ends") << 500 << "x | - + +" << "t0 t100" << "ipcpcci" << 0 << "";
+    QTest::newRow("start") << 500 << "| x"
+                           << "z0 z100"
+                           << "pccc" << 0 << "";
+    QTest::newRow("zoom in") << 1000 << "x n230 | +"
+                             << "t200 t100 t300"
+                             << "pcpcc" << 230 << "";
+    QTest::newRow("zoom out") << 1000 << "x + n237 | -"
+                              << "z200 z100 z300"
+                              << "pccc" << 230 << "";
+    QTest::newRow("zoom in at the last file") << 1000 << "x n690 | +"
+                                              << "t600 t500 t700"
+                                              << "pcpcc" << 690 << "";
+    QTest::newRow("zoom ends") << 500 << "x | - + +"
+                               << "t0 t100"
+                               << "ipcpcci" << 0 << "";
     // Sliding: a file read after a slide is shown at once.
-    QTest::newRow("slide reads and shows") << 500 << "x | n100" << "z200" << "c" << 100 << "";
-    QTest::newRow("slides at single cycles")
-        << 500 << "x + | n100 n200 n300 n400 n399 n299" << "t200 t300 t400 t200 t100" << "ccccc"
-        << 299 << "";
-    QTest::newRow("drag into the next file") << 500 << "x + | d150" << "t200" << "c" << 150 << "";
-    QTest::newRow("jump three files")
-        << 500 << "x + | n350" << "t300 t200 t400" << "ccc" << 350 << "";
-    QTest::newRow("drag beyond the loaded cycles snaps back")
-        << 500 << "x + n150 | d300" << "" << "" << 150 << "";
-    QTest::newRow("drag off the level's columns snaps back")
-        << 500 << "x n30 | d37" << "" << "" << 30 << "";
+    QTest::newRow("slide reads and shows") << 500 << "x | n100"
+                                           << "z200"
+                                           << "c" << 100 << "";
+    QTest::newRow("slides at single cycles") << 500 << "x + | n100 n200 n300 n400 n399 n299"
+                                             << "t200 t300 t400 t200 t100"
+                                             << "ccccc" << 299 << "";
+    QTest::newRow("drag into the next file") << 500 << "x + | d150"
+                                             << "t200"
+                                             << "c" << 150 << "";
+    QTest::newRow("jump three files") << 500 << "x + | n350"
+                                      << "t300 t200 t400"
+                                      << "ccc" << 350 << "";
+    QTest::newRow("drag beyond the loaded cycles snaps back") << 500 << "x + n150 | d300"
+                                                              << ""
+                                                              << "" << 150 << "";
+    QTest::newRow("drag off the level's columns snaps back") << 500 << "x n30 | d37"
+                                                             << ""
+                                                             << "" << 30 << "";
     // Past the trace's end (Nb Cycle Total too large): no file that does not exist is read.
-    QTest::newRow("arrows past the trace's end")
-        << 500 << "t2000 x + n450 | n620 n450" << "" << "" << 450 << "";
+    QTest::newRow("arrows past the trace's end") << 500 << "t2000 x + n450 | n620 n450"
+                                                 << ""
+                                                 << "" << 450 << "";
     // Positions: a start and a zoom change put the views where their bars are.
-    QTest::newRow("execute after scrolling")
-        << 500 << "x n100 v3 | x" << "z0 z100" << "pccc" << 0 << "";
-    QTest::newRow("execute after a shorter Nb Cycle Total")
-        << 1000 << "x + n900 t300 | x" << "z0 z100" << "pccc" << 0 << "";
-    QTest::newRow("zoom out near the end") << 500 << "x + n450 | -" << "*" << "pccc" << -1 << "";
-    QTest::newRow("rows scrolled, then a level with fewer rows") << 500 << "x + v5 -" << "*"
+    QTest::newRow("execute after scrolling") << 500 << "x n100 v3 | x"
+                                             << "z0 z100"
+                                             << "pccc" << 0 << "";
+    QTest::newRow("execute after a shorter Nb Cycle Total") << 1000 << "x + n900 t300 | x"
+                                                            << "z0 z100"
+                                                            << "pccc" << 0 << "";
+    QTest::newRow("zoom out near the end") << 500 << "x + n450 | -"
+                                           << "*"
+                                           << "pccc" << -1 << "";
+    QTest::newRow("rows scrolled, then a level with fewer rows") << 500 << "x + v5 -"
+                                                                 << "*"
                                                                  << "*" << 0 << "";
     // Failed starts: one message, and nothing of the previous trace stays on screen.
-    QTest::newRow("zoom files missing")
-        << 500 << "x + nozoom | x" << "" << "p!c" << 0 << "zoom_10_0.xml doesn't exist";
-    QTest::newRow("configuration not XML") << 500 << "x + badconfig | x" << "" << "!" << 0
-                                           << "config.xml";
-    QTest::newRow("new cut reloads") << 500 << "x n120 | f250" << "z0" << "pccc" << 120 << "";
+    QTest::newRow("zoom files missing") << 500 << "x + nozoom | x"
+                                        << ""
+                                        << "p!c" << 0 << "zoom_10_0.xml doesn't exist";
+    QTest::newRow("configuration not XML") << 500 << "x + badconfig | x"
+                                           << ""
+                                           << "!" << 0 << "config.xml";
+    QTest::newRow("new cut reloads") << 500 << "x n120 | f250"
+                                     << "z0"
+                                     << "pccc" << 120 << "";
 }
 
 void TestSystem::scenarios()

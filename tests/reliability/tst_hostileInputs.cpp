@@ -26,6 +26,7 @@ private slots:
     void initTestCase();
     void damagedData_data();
     void damagedData();
+    void readsStopAtTheBudget();
 
 private:
     QTemporaryDir reglages; // the user's settings, memory budget included, kept apart
@@ -314,6 +315,35 @@ void TestHostileInputs::damagedData()
     QCOMPARE(h.blocsParFichier(false).size(), size_t(2));
     QCOMPARE(h.table()->cellText(0, 0), QStringLiteral("0"));
     QVERIFY2(h.invariants(true).isEmpty(), qPrintable(h.invariants(true)));
+}
+
+// Files that each fit the budget, but not together: the read that passes it stops there, with
+// one message, and memory stays within the budget.
+void TestHostileInputs::readsStopAtTheBudget()
+{
+    TraceGeneratorOptions options;
+    options.nbCycleParTrace = 10000; // some 100,000 blocks, 8 MB of memory, per file
+    options.nbCycleTotal = 30000;
+    Viewer h(options);
+    QVERIFY2(h.ok(), qPrintable(h.error));
+    QSettings reglage(QStringLiteral("Zelvar"), QStringLiteral("Zelvar"));
+    reglage.setValue(QStringLiteral("memoryBudgetMiB"), 12);
+    reglage.sync();
+    const auto budgetParDefaut = qScopeGuard([&] {
+        reglage.remove(QStringLiteral("memoryBudgetMiB"));
+        reglage.sync();
+    });
+    h.ouvrir();
+    QVERIFY(h.executer(1));
+    const QStringList alertes = h.alertes();
+    QCOMPARE(alertes.size(), 1);
+    QVERIFY2(alertes[0].contains(QLatin1String("trace_10000.xml : at cycle ")) &&
+                 alertes[0].contains(QLatin1String("passed the memory budget of 12 MiB")),
+             qPrintable(alertes[0]));
+    // One cycle's blocks may come on top of the budget before the check.
+    QVERIFY(qint64(GraphicBlock::liveCount()) * 80 <= (qint64(12) << 20) + 80 * 64);
+    const std::map<int, int> blocs = h.blocsParFichier(false);
+    QVERIFY(blocs.at(0) > blocs.at(10000));
 }
 
 QTEST_MAIN(TestHostileInputs)
