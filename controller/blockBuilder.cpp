@@ -234,8 +234,8 @@ void BlockBuilder::ajouterLot()
                 // a row here would pin it to row 0 for good.
                 if (const std::optional<int> y = rows.ligne(pc))
                     block->setPositionYTracePc(*y);
-                store.addElementTabPc(pc, *block);
             }
+            store.addElementsTabPc(lotPc);
         }
         // What no table took is still ours. (A block with a pc that only the PC table took
         // is the store's: such blocks are exactly the ones of lotPc.)

@@ -115,6 +115,17 @@ void GraphicTrace::addElementTabPc(const int &pc, GraphicBlock &element)
     retain(element);
 }
 
+void GraphicTrace::addElementsTabPc(const std::vector<std::pair<int, GraphicBlock *>> &elements)
+{
+    Locker locker(lock);
+    for (const auto &[pc, element] : elements) {
+        RaccourciPc &r = raccourci(pc);
+        r.liste->push_back(element);
+        r.cycles->push_back(element->getCycle());
+        retain(*element);
+    }
+}
+
 void GraphicTrace::updatePositionYTracePc(const int &pc, const int &y)
 {
     Locker locker(lock);

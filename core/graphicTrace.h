@@ -65,6 +65,8 @@ public:
     // Adds cycle when absent, then appends the blocks at the back of its list, in order: the
     // blocks of one cycle of a read at once.
     void addElements(const int &cycle, const std::vector<GraphicBlock *> &elements);
+    // addElementTabPc for each (pc, block), in order, with one lock.
+    void addElementsTabPc(const std::vector<std::pair<int, GraphicBlock *>> &elements);
 
     // Sets the pc-view y of every block of pc; an absent pc is added with an empty list.
     void updatePositionYTracePc(const int &pc, const int &y);
