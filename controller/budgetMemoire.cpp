@@ -46,8 +46,8 @@ qint64 estimation(qint64 tailleFichier)
 QString refus(const QString &name, qint64 budgetOctets)
 {
     const QFileInfo info(name);
-    if (!info.isFile())
-        return QString(); // left to the parser, which says what it cannot open
+    if (!info.isFile() || budgetOctets <= 0)
+        return QString(); // left to the parser, which says what it cannot open; no limit
     const qint64 estime = estimation(info.size());
     if (estime <= budgetOctets)
         return QString();

@@ -22,7 +22,8 @@ qint64 budget();
 // The memory the blocks of a file of this size will take.
 qint64 estimation(qint64 tailleFichier);
 
-// The message refusing the file before any reading, or an empty string when it fits.
+// The message refusing the file before any reading, or an empty string when it fits (a budget
+// of 0 or less sets no limit).
 QString refus(const QString &name, qint64 budgetOctets);
 // The message stopping a read whose blocks passed the budget at `cycle`.
 QString depassement(const QString &name, int cycle, qint64 budgetOctets);

@@ -332,7 +332,7 @@ void ReadScheduler::commencer(ParserSlot &slot, std::shared_ptr<Lecture> lecture
     slot.lecture = std::move(lecture);
     slot.courant.store(slot.lecture->builder.get());
     slot.busy = true;
-    const QString refus = Fichiers::refus(filename);
+    const QString refus = BudgetMemoire::refus(filename, reglages.budgetOctets);
     if (!refus.isEmpty()) {
         // Like a file that cannot be opened: one message, then the end as usual.
         poster(new MainFrameMessageAlertEvent(refus));

@@ -393,7 +393,7 @@ void System::reglerLectures()
     reglages.hauteurBlockTracePc = hauteurBlockTracePc;
     reglages.couleurTrace = couleurTrace;
     reglages.tabConfig = tabConfig;
-    reglages.budgetOctets = BudgetMemoire::budget();
+    reglages.budgetOctets = budgetOctets;
     scheduler->setReglages(reglages);
     scheduler->setParametres(parametres);
 }
@@ -618,6 +618,8 @@ void System::changerNiveau(int level)
 
 void System::changeNiveauZoom()
 {
+    // The setting is read again at each start and change of level, not at every step.
+    budgetOctets = BudgetMemoire::budget();
     premierAffichage = true;
     scheduler->vider(parametres.nbCycleParTrace);
     listing->oublier(true);

@@ -138,6 +138,7 @@ private:
     // The first three reads after a change of level (current, previous, next file) each end
     // with a repaint of the cycle view, a missing neighbour counting as read.
     int etapeChargement = 3;
+    qint64 budgetOctets = 0; // memory the blocks may take (BudgetMemoire)
     bool premierAffichage = true;
     // The PC view keeps a window of its own, from the moment a pc is chosen to the next change
     // of level; until then its window is the cycle view's.
