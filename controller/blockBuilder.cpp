@@ -106,12 +106,14 @@ bool BlockBuilder::horsTranche(int c)
     return dehors;
 }
 
-// Checked once per cycle: the blocks of every read, and those still waiting to be freed, against
-// the budget. Past it the rest of the file is left out, and said once.
+// Checked once per cycle: the blocks of every read, those still waiting to be freed and the
+// looks they share, against the budget. Past it the rest of the file is left out, said once.
 bool BlockBuilder::depasseBudget(int c)
 {
     if (reglages.budgetOctets <= 0 ||
-        qint64(GraphicBlock::liveCount()) * BudgetMemoire::octetsParBloc <= reglages.budgetOctets)
+        qint64(GraphicBlock::liveCount()) * BudgetMemoire::octetsParBloc +
+                GraphicBlock::octetsApparences() <=
+            reglages.budgetOctets)
         return false;
     budgetDepasse = true;
     dehors = true; // the events of this cycle are left out too

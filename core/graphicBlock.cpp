@@ -65,8 +65,13 @@ public:
         }
         stock.push_back(valeur);
         index.emplace(h, &stock.back());
+        // The entry, its index node, the name's characters.
+        octets.fetch_add(qint64(sizeof(GraphicBlock::Apparence)) + 48 + 2 * valeur.name.size(),
+                         std::memory_order_relaxed);
         return stock.back();
     }
+
+    qint64 taille() const { return octets.load(std::memory_order_relaxed); }
 
 private:
     static size_t hache(const GraphicBlock::Apparence &a)
@@ -80,6 +85,7 @@ private:
     }
 
     std::mutex mutex;
+    std::atomic<qint64> octets{0};
     std::deque<GraphicBlock::Apparence> stock;
     std::unordered_multimap<size_t, const GraphicBlock::Apparence *> index;
 };
@@ -159,6 +165,11 @@ const GraphicBlock::Apparence &GraphicBlock::apparence(const QString &name, cons
 {
     return apparences().trouver(
         {name, brush, largeurTraceCycle, hauteurTraceCycle, largeurTracePc, hauteurTracePc});
+}
+
+qint64 GraphicBlock::octetsApparences()
+{
+    return apparences().taille();
 }
 
 GraphicBlock::GraphicBlock(QString name) : GraphicBlock(name, QBrush()) {}

@@ -38,6 +38,9 @@ public:
     static const Apparence &apparence(const QString &name, const QBrush &brush,
                                       int largeurTraceCycle, int hauteurTraceCycle,
                                       int largeurTracePc, int hauteurTracePc);
+    // Memory the Apparences made so far take. They are never freed, so a file naming ever new
+    // events grows it: whoever bounds the blocks' memory counts it too.
+    static qint64 octetsApparences();
 
     explicit GraphicBlock(QString name);
     explicit GraphicBlock(const Apparence &apparence);
