@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 #include <malloc.h>
+#include <map>
 #include <numeric>
 #include <unistd.h>
 
@@ -85,7 +86,18 @@ void line(const QString &text)
     std::fflush(stdout);
 }
 
-void verdict(const QString &label, double ratio, double goal)
+namespace {
+
+struct Final
+{
+    double ratio;
+    double goal;
+};
+std::map<int, Final> finals;
+
+} // namespace
+
+void verdict(int figure, const QString &label, double ratio, double goal)
 {
     const bool met = ratio <= goal;
     if (!met)
@@ -95,11 +107,42 @@ void verdict(const QString &label, double ratio, double goal)
              .arg(ratio, 0, 'f', 2)
              .arg(goal, 0, 'f', 2)
              .arg(met ? QStringLiteral("met") : QStringLiteral("MISSED")));
+    const auto known = finals.find(figure);
+    if (known == finals.end() || ratio / goal > known->second.ratio / known->second.goal)
+        finals[figure] = {ratio, goal};
 }
 
 int missedGoals()
 {
     return missed;
+}
+
+void finalLines()
+{
+    std::printf("\n");
+    for (const auto &[figure, f] : finals)
+        std::printf("figure %d: ratio %.2f goal %.2f %s\n", figure, f.ratio, f.goal,
+                    f.ratio <= f.goal ? "met" : "missed");
+    std::fflush(stdout);
+}
+
+Pairs pairs(const std::vector<double> &viewer, const std::vector<double> &baseline)
+{
+    Pairs p;
+    std::vector<double> ratios;
+    for (size_t i = 0; i < std::min(viewer.size(), baseline.size()); ++i) {
+        if (baseline[i] > 0)
+            ratios.push_back(viewer[i] / baseline[i]);
+    }
+    if (ratios.empty())
+        return p;
+    const Stats r = stats(ratios);
+    p.medianRatio = r.median;
+    p.lowestRatio = r.min;
+    p.highestRatio = r.max;
+    const double bestBaseline = stats(baseline).min;
+    p.ratioOfMinimums = bestBaseline > 0 ? stats(viewer).min / bestBaseline : 0;
+    return p;
 }
 
 QString ms(double seconds)

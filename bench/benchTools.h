@@ -32,9 +32,24 @@ double now();
 
 void title(const QString &text);
 void line(const QString &text);
-// "ratio : 1.23x  (goal <= 2.00x)  met" and the verdict is counted for the summary.
-void verdict(const QString &label, double ratio, double goal);
+// "ratio : 1.23x  (goal <= 2.00x)  met"; the verdict counts for figure N's final line, which
+// gives the criterion furthest from (or least within) its goal.
+void verdict(int figure, const QString &label, double ratio, double goal);
 int missedGoals();
+// One line per figure measured, "figure N: ratio R goal G met" (or "missed"), for scripts.
+void finalLines();
+
+// Timings of a viewer and its baseline taken in pairs (viewer, baseline, viewer, ...), so that
+// a machine whose speed drifts moves both alike: the median of the per-pair ratios, the ratio
+// of the minimums, and the spread of the per-pair ratios.
+struct Pairs
+{
+    double medianRatio = 0;
+    double ratioOfMinimums = 0;
+    double lowestRatio = 0;
+    double highestRatio = 0;
+};
+Pairs pairs(const std::vector<double> &viewer, const std::vector<double> &baseline);
 
 QString ms(double seconds);
 

@@ -68,8 +68,8 @@ void AssemblyListing::afficher(int pc, int numero, const QString &filename, int 
 
 bool AssemblyListing::parserAsmFile(int numero, const QString &filename)
 {
-    const QString refus = QFile::exists(filename) ? Fichiers::refus(filename)
-                                                  : Fichiers::manquant(filename);
+    const QString refus =
+        QFile::exists(filename) ? Fichiers::refus(filename) : Fichiers::manquant(filename);
     if (!refus.isEmpty()) {
         // Not shown: the next request for a pc of this file tries again.
         numAsmCharge = -1;

@@ -1,6 +1,7 @@
 #include "controller/blockBuilder.h"
 
 #include "controller/assemblyListing.h"
+#include "controller/budgetMemoire.h"
 #include "controller/zoomLevels.h"
 #include "core/graphicTrace.h"
 
@@ -24,9 +25,9 @@ BlockBuilder::BlockBuilder(int numero, const QString &filename, const Reglages &
                            GraphicTrace &store, PcRows &rows,
                            std::function<void(const QString &)> alerte, int cibles)
     : numeroFichier(numero), nomFichier(filename), reglages(reglages), store(store), rows(rows),
-      alerte(std::move(alerte)), ciblesActives(reglages.niveauZoom != 1 ? cibles & CibleCycle
-                                                                         : cibles),
-      cycleMax(numero - 1), tabConfig(reglages.tabConfig)
+      alerte(std::move(alerte)),
+      ciblesActives(reglages.niveauZoom != 1 ? cibles & CibleCycle : cibles), cycleMax(numero - 1),
+      tabConfig(reglages.tabConfig)
 {}
 
 BlockBuilder::~BlockBuilder()
@@ -77,9 +78,21 @@ BlockBuilder::Evenement &BlockBuilder::evenement(const QString &name)
     e.name = name;
     e.positionY = event.getPosition() * reglages.hauteurBlockTraceCycle;
     e.brush = event.getBrush();
+    if (!zoom())
+        e.apparence = &apparence(e, e.brush);
     evenements.push_back(std::move(e));
     dernierEvenement = evenements.size() - 1;
     return evenements.back();
+}
+
+// Every block of a read has the sizes of the read's level, in both views (a block without an
+// instruction is simply never placed in the PC view).
+const GraphicBlock::Apparence &BlockBuilder::apparence(const Evenement &event,
+                                                       const QBrush &brush) const
+{
+    return GraphicBlock::apparence(event.name, brush, reglages.largeurBlockTraceCycle,
+                                   reglages.hauteurBlockTraceCycle, reglages.largeurBlockTracePc,
+                                   reglages.hauteurBlockTracePc);
 }
 
 // A file holds the cycles of its slice only. A cycle outside it (a damaged or foreign file)
@@ -100,17 +113,32 @@ bool BlockBuilder::horsTranche(int c)
     return dehors;
 }
 
+// Checked once per cycle: the blocks of every read, those still waiting to be freed and the
+// looks they share, against the budget. Past it the rest of the file is left out, said once.
+bool BlockBuilder::depasseBudget(int c)
+{
+    if (reglages.budgetOctets <= 0 ||
+        qint64(GraphicBlock::liveCount()) * BudgetMemoire::octetsParBloc +
+                GraphicBlock::octetsApparences() <=
+            reglages.budgetOctets)
+        return false;
+    budgetDepasse = true;
+    dehors = true; // the events of this cycle are left out too
+    alerte(BudgetMemoire::depassement(nomFichier, c, reglages.budgetOctets));
+    return true;
+}
+
 // Columns come from the cycle numbers, so that a file whose cycles repeat, skip or come out
 // of order still draws every event in its own column.
 void BlockBuilder::addCycleTrace(int c)
 {
     const Publication publication(*this);
     ajouterLot();
-    if (horsTranche(c))
+    if (budgetDepasse || depasseBudget(c) || horsTranche(c))
         return;
     cycleParse = c;
-    positionXTraceCycle = (c / reglages.niveauZoom) * reglages.largeurBlockTraceCycle;
-    positionXTracePc = c * reglages.largeurBlockTracePc;
+    positionXTraceCycle = qint64(c / reglages.niveauZoom) * reglages.largeurBlockTraceCycle;
+    positionXTracePc = qint64(c) * reglages.largeurBlockTracePc;
     cleLot = c;
     cleEnAttente = true;
     if (c > cycleMax.load(std::memory_order_relaxed))
@@ -133,11 +161,10 @@ void BlockBuilder::newEventTrace(const QString &name)
         blocZoomAttendu = true;
         return;
     }
-    graphicBlockCourant = std::make_unique<GraphicBlock>(name, event.brush);
+    graphicBlockCourant = std::make_unique<GraphicBlock>(*event.apparence);
     GraphicBlock &block = *graphicBlockCourant;
     block.setCycle(cycleParse);
     block.setPositionTraceCycle(positionXTraceCycle, positionYTraceCycle);
-    block.setSizeTraceCycle(reglages.largeurBlockTraceCycle, reglages.hauteurBlockTraceCycle);
 }
 
 // A negative pc names no instruction: the block stays out of the PC view, like one without pc.
@@ -161,7 +188,6 @@ void BlockBuilder::addEventTrace()
     if (pcRecu) {
         // The row is known only when the block joins the store.
         block->setPositionTracePc(positionXTracePc, -reglages.hauteurBlockTracePc);
-        block->setSizeTracePc(reglages.largeurBlockTracePc, reglages.hauteurBlockTracePc);
         lotPc.emplace_back(pcCourant, block);
         pcRecu = false;
     }
@@ -171,25 +197,24 @@ void BlockBuilder::setNbEventZoom(const QString &name, int n)
 {
     const Publication publication(*this);
     Evenement &event = evenement(name);
-    // The colour depends on the count only within 0 .. niveauZoom, so one brush per count
+    // The colour depends on the count only within 0 .. niveauZoom, so one look per count
     // there serves every block.
     const int niveau = reglages.niveauZoom;
     const size_t index = niveau <= 0 ? 0 : size_t(std::clamp(n, 0, niveau));
-    if (event.brushesZoom.size() <= index)
-        event.brushesZoom.resize(index + 1);
-    std::optional<QBrush> &brush = event.brushesZoom[index];
-    if (!brush)
-        brush = QBrush(
-            ZoomLevels::calculerCouleur(event.brush.color(), reglages.couleurTrace, n, niveau),
-            event.brush.style());
+    if (event.apparencesZoom.size() <= index)
+        event.apparencesZoom.resize(index + 1);
+    const GraphicBlock::Apparence *&look = event.apparencesZoom[index];
+    if (!look)
+        look = &apparence(event, QBrush(ZoomLevels::calculerCouleur(
+                                            event.brush.color(), reglages.couleurTrace, n, niveau),
+                                        event.brush.style()));
     if (!blocZoomAttendu)
         return;
     blocZoomAttendu = false;
-    graphicBlockCourant = std::make_unique<GraphicBlock>(name, *brush);
+    graphicBlockCourant = std::make_unique<GraphicBlock>(*look);
     GraphicBlock &block = *graphicBlockCourant;
     block.setCycle(cycleParse);
     block.setPositionTraceCycle(positionXTraceCycle, positionYTraceCycle);
-    block.setSizeTraceCycle(reglages.largeurBlockTraceCycle, reglages.hauteurBlockTraceCycle);
     block.setNbEvent(n);
 }
 
@@ -218,8 +243,8 @@ void BlockBuilder::ajouterLot()
                 // a row here would pin it to row 0 for good.
                 if (const std::optional<int> y = rows.ligne(pc))
                     block->setPositionYTracePc(*y);
-                store.addElementTabPc(pc, *block);
             }
+            store.addElementsTabPc(lotPc);
         }
         // What no table took is still ours. (A block with a pc that only the PC table took
         // is the store's: such blocks are exactly the ones of lotPc.)

@@ -45,13 +45,14 @@ public:
         int hauteurBlockTracePc = 0;
         QColor couleurTrace;
         std::map<QString, ConfigEvent> tabConfig;
+        // Memory the blocks of the whole trace may take (see BudgetMemoire); 0: no limit.
+        qint64 budgetOctets = 0;
     };
 
     // A zoom read (niveauZoom > 1) gives cycle-view blocks only; a trace read gives blocks
     // placed in both views, stored in the tables of `cibles`.
-    BlockBuilder(int numero, const QString &filename, const Reglages &reglages,
-                 GraphicTrace &store, PcRows &rows, std::function<void(const QString &)> alerte,
-                 int cibles);
+    BlockBuilder(int numero, const QString &filename, const Reglages &reglages, GraphicTrace &store,
+                 PcRows &rows, std::function<void(const QString &)> alerte, int cibles);
     ~BlockBuilder();
     BlockBuilder(const BlockBuilder &) = delete;
     BlockBuilder &operator=(const BlockBuilder &) = delete;
@@ -82,6 +83,9 @@ public:
     void newEventZoom(const QString &name) override { newEventTrace(name); }
     void setNbEventZoom(const QString &name, int count) override;
     void addEventZoom() override;
+    // Parser thread: the blocks passed the memory budget; the read must stop, and reports
+    // that still come are ignored.
+    bool arretVoulu() const { return budgetDepasse; }
 
 private:
     // What the reports need of one event, worked out once per read: the parser hands every
@@ -91,13 +95,17 @@ private:
         QString name; // holds the string's data, so its address cannot name another one
         int positionY = 0;
         QBrush brush;
-        // Zoom brushes by count (clamped to 0 .. niveauZoom), made on first use and shared.
-        std::vector<std::optional<QBrush>> brushesZoom;
+        // The look of its blocks: at level 1 one; at a zoom level one per count (clamped to
+        // 0 .. niveauZoom), made on first use.
+        const GraphicBlock::Apparence *apparence = nullptr;
+        std::vector<const GraphicBlock::Apparence *> apparencesZoom;
     };
+    const GraphicBlock::Apparence &apparence(const Evenement &event, const QBrush &brush) const;
     class Publication;
 
     Evenement &evenement(const QString &name);
     bool horsTranche(int cycle);
+    bool depasseBudget(int cycle);
     void ajouterLot();
     void jeterLot();
 
@@ -115,8 +123,8 @@ private:
     std::vector<Evenement> evenements;
     size_t dernierEvenement = 0;
     int cycleParse = 0;
-    int positionXTraceCycle = 0;
-    int positionXTracePc = 0;
+    qint64 positionXTraceCycle = 0;
+    qint64 positionXTracePc = 0;
     int positionYTraceCycle = 0;
     bool pcRecu = false;
     int pcCourant = -1;
@@ -134,6 +142,7 @@ private:
     // The cycle being read lies outside the file's cycles: its events are left out.
     bool dehors = false;
     bool dehorsSignale = false;
+    bool budgetDepasse = false;
 };
 
 #endif

@@ -21,11 +21,21 @@ class ReadScheduler::Relais final : public ParserTrace::Recepteur, public Parser
 public:
     explicit Relais(ParserSlot &slot) : slot(slot) {}
 
-    void addCycleTrace(int cycle) override { builder().addCycleTrace(cycle); }
+    void addCycleTrace(int cycle) override
+    {
+        builder().addCycleTrace(cycle);
+        if (builder().arretVoulu())
+            slot.parser->requestStop();
+    }
     void newEventTrace(const QString &name) override { builder().newEventTrace(name); }
     void pcTrace(int pc) override { builder().pcTrace(pc); }
     void addEventTrace() override { builder().addEventTrace(); }
-    void addCycleZoom(int cycle) override { builder().addCycleZoom(cycle); }
+    void addCycleZoom(int cycle) override
+    {
+        builder().addCycleZoom(cycle);
+        if (builder().arretVoulu())
+            slot.parser->requestStop();
+    }
     void newEventZoom(const QString &name) override { builder().newEventZoom(name); }
     void setNbEventZoom(const QString &name, int count) override
     {
@@ -59,7 +69,9 @@ ReadScheduler::ReadScheduler(GraphicTrace &store, PcRows &rows,
         // Every text a parser reports is shown, on whichever thread it is reported.
         connect(
             parser, &Parser::errorInParse, this,
-            [this](const QString &message) { this->poster(new MainFrameMessageAlertEvent(message)); },
+            [this](const QString &message) {
+                this->poster(new MainFrameMessageAlertEvent(message));
+            },
             Qt::DirectConnection);
         connect(
             parser, &QThread::finished, this, [this, &slot] { parserFinished(&slot); },
@@ -127,6 +139,8 @@ ReadScheduler::lectures()
 
 void ReadScheduler::vider(int nbCycleParTrace)
 {
+    // The store is emptied as a whole by the caller: no file of the old windows is left.
+    depots.clear();
     toutArreter();
     fenetreCycle.vider(nbCycleParTrace);
     fenetrePc.vider(nbCycleParTrace);
@@ -183,13 +197,48 @@ void ReadScheduler::lacher(Vue vue, const FileWindow::Fichier &fichier)
             if (builder.cibles() == 0)
                 sansCible.emplace_back(slot, lecture);
         }
-        if (vue == Vue::Cycle)
-            store.deleteElementsTabCycle(n, n + nb);
-        else
-            store.deleteElementsTabPc(n, n + nb - 1, n + nb, n + nb);
     }
     for (auto [slot, lecture] : sansCible)
         annuler(*lecture, *slot);
+    if (depots.empty())
+        QMetaObject::invokeMethod(this, &ReadScheduler::viderDepots, Qt::QueuedConnection);
+    depots.push_back({vue, n, nb});
+}
+
+void ReadScheduler::deposer(const Depot &depot)
+{
+    std::lock_guard<std::recursive_mutex> lock(store.mutex());
+    const int n = depot.numero;
+    if (depot.vue == Vue::Cycle)
+        store.deleteElementsTabCycle(n, n + depot.nb);
+    else
+        store.deleteElementsTabPc(n, n + depot.nb - 1, n + depot.nb, n + depot.nb);
+}
+
+void ReadScheduler::viderDepots()
+{
+    if (depots.empty())
+        return;
+    bool cycle = false;
+    bool pc = false;
+    for (const Depot &depot : depots) {
+        deposer(depot);
+        (depot.vue == Vue::Cycle ? cycle : pc) = true;
+    }
+    depots.clear();
+    emit fichiersLaches(cycle, pc);
+}
+
+void ReadScheduler::viderDepot(Vue vue, int numero)
+{
+    for (auto it = depots.begin(); it != depots.end();) {
+        if (it->vue == vue && it->numero == numero) {
+            deposer(*it);
+            it = depots.erase(it);
+        } else {
+            ++it;
+        }
+    }
 }
 
 // A file the PC view wants that the cycle table holds, read at level 1, is in the store
@@ -202,6 +251,7 @@ bool ReadScheduler::adopter(int numero)
     if (!place || fenetreCycle.at(*place).etat != FileWindow::Etat::Charge)
         return false;
     const int nb = fenetrePc.nbCycleParFichier();
+    viderDepot(Vue::Pc, numero);
     {
         std::lock_guard<std::recursive_mutex> lock(store.mutex());
         std::lock_guard<std::mutex> rowsLock(rows.mutex());
@@ -248,11 +298,13 @@ void ReadScheduler::lancer(Vue vue, int numero)
     FileWindow &fenetre = this->fenetre(vue);
     const int place = *fenetre.placeDe(numero);
     int cibles = vue == Vue::Cycle ? BlockBuilder::CibleCycle : BlockBuilder::CiblePc;
+    viderDepot(vue, numero);
     if (vue == Vue::Cycle && reglages.niveauZoom == 1) {
         const std::optional<int> pc = fenetrePc.placeDe(numero);
         if (pc && fenetrePc.at(*pc).etat == FileWindow::Etat::Voulu) {
             cibles |= BlockBuilder::CiblePc;
             fenetrePc.debutLecture(numero);
+            viderDepot(Vue::Pc, numero);
         }
     }
     fenetre.debutLecture(numero);
@@ -281,7 +333,7 @@ void ReadScheduler::commencer(ParserSlot &slot, std::shared_ptr<Lecture> lecture
     slot.lecture = std::move(lecture);
     slot.courant.store(slot.lecture->builder.get());
     slot.busy = true;
-    const QString refus = Fichiers::refus(filename);
+    const QString refus = BudgetMemoire::refus(filename, reglages.budgetOctets);
     if (!refus.isEmpty()) {
         // Like a file that cannot be opened: one message, then the end as usual.
         poster(new MainFrameMessageAlertEvent(refus));
@@ -337,8 +389,32 @@ void ReadScheduler::actualiser()
     }
 }
 
+std::vector<ReadScheduler::Avancement> ReadScheduler::avancements() const
+{
+    std::vector<Avancement> tous;
+    for (const ParserSlot &slot : emplacements) {
+        if (!slot.busy || !slot.lecture || slot.lecture->annulee)
+            continue;
+        const BlockBuilder &builder = *slot.lecture->builder;
+        Avancement a;
+        a.nom = builder.filename();
+        a.numero = builder.numero();
+        a.dernierCycle = builder.dernierCycle();
+        a.cycle = (builder.cibles() & BlockBuilder::CibleCycle) != 0;
+        a.pc = (builder.cibles() & BlockBuilder::CiblePc) != 0;
+        tous.push_back(a);
+    }
+    const int courant = fenetreCycle.at(FileWindow::Courant).numero;
+    std::stable_partition(tous.begin(), tous.end(), [courant](const Avancement &a) {
+        return a.cycle && a.numero == courant;
+    });
+    return tous;
+}
+
 bool ReadScheduler::enCours() const
 {
+    if (!depots.empty())
+        return true;
     for (const ParserSlot &slot : emplacements) {
         if (slot.busy || slot.pending)
             return true;
@@ -351,6 +427,7 @@ void ReadScheduler::fermer()
     if (!estFerme)
         qCDebug(lcController) << "stopping every parser thread";
     estFerme = true;
+    depots.clear();
     toutArreter();
     for (ParserSlot &slot : emplacements) {
         if (slot.parser)

@@ -74,7 +74,18 @@ public:
     void suivre();
     // Brings the windows' bounds up to what the running reads have read.
     void actualiser();
-    // A read runs, or waits for its parser.
+    // How far each running read is, the cycle view's current file first.
+    struct Avancement
+    {
+        QString nom;
+        int numero = 0;
+        int dernierCycle = 0; // below numero while no cycle is read
+        bool cycle = false;   // the tables it feeds
+        bool pc = false;
+    };
+    std::vector<Avancement> avancements() const;
+    // A read runs, or waits for its parser, or a file that left a window still has its blocks
+    // in the store.
     bool enCours() const;
     // Stops and waits for every thread; nothing is read afterwards.
     void fermer();
@@ -86,6 +97,8 @@ public:
 signals:
     // GUI thread, once the read's blocks are all in the store.
     void lectureTerminee(const ReadScheduler::Fin &fin);
+    // GUI thread, once the blocks of files that left the windows are out of the store.
+    void fichiersLaches(bool cycle, bool pc);
 
 private:
     class Relais;
@@ -121,6 +134,17 @@ private:
     void commencer(ParserSlot &slot, std::shared_ptr<Lecture> lecture);
     void parserFinished(ParserSlot *slot);
     void lacher(Vue vue, const FileWindow::Fichier &fichier);
+    // Removing a file's blocks from a table waits for the event loop, so that a slide shows
+    // its frame first; a read or an adoption of the same file in the same table comes after.
+    struct Depot
+    {
+        Vue vue;
+        int numero;
+        int nb;
+    };
+    void deposer(const Depot &depot);
+    void viderDepots();
+    void viderDepot(Vue vue, int numero);
     bool adopter(int numero);
     void annuler(Lecture &lecture, ParserSlot &slot);
     void toutArreter();
@@ -143,6 +167,7 @@ private:
     std::unique_ptr<ParserZoom> parserZoomSuivant;
     std::unique_ptr<ParserZoom> parserZoomPrecedent;
     std::array<ParserSlot, NbRoles> emplacements;
+    std::vector<Depot> depots;
     bool estFerme = false;
 };
 

@@ -14,11 +14,21 @@
 #include "parsers/parserConfig.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QThread>
+#include <QTimer>
 
 #include <algorithm>
 
 Q_LOGGING_CATEGORY(lcController, "zelvar.controller", QtWarningMsg)
+
+namespace {
+
+// A long read's blocks appear batch by batch, five times a second: often enough to watch, rare
+// enough that painting takes little from the read.
+constexpr int intervalleLectures = 200;
+
+} // namespace
 
 using Vue = ReadScheduler::Vue;
 
@@ -38,6 +48,16 @@ System::System(MainFrame *mainFrame)
     scheduler = std::make_unique<ReadScheduler>(*graphicTrace, listing->rows(),
                                                 [this](QEvent *event) { poster(event); });
     connect(scheduler.get(), &ReadScheduler::lectureTerminee, this, &System::lectureTerminee);
+    // A view wider than two files shows part of a file that left: repainted once it is gone.
+    connect(scheduler.get(), &ReadScheduler::fichiersLaches, this, [this](bool cycle, bool pc) {
+        if (cycle)
+            this->mainFrame->repaintTraceCycle();
+        if (pc)
+            this->mainFrame->repaintTracePc();
+    });
+    minuterieLectures = new QTimer(this);
+    minuterieLectures->setInterval(intervalleLectures);
+    connect(minuterieLectures, &QTimer::timeout, this, &System::montrerLectures);
     couleurTrace = mainFrame->getCouleurTrace();
     // The views draw from this store for good: it is emptied and refilled, never replaced.
     mainFrame->setGraphicTrace(*graphicTrace);
@@ -349,17 +369,54 @@ void System::suivre()
     if (ferme || !scheduler->fenetre(Vue::Cycle).actif())
         return;
     reglerLectures();
-    // A view wider than two files shows part of a file that leaves: it is repainted at once.
+    // A coarse level's view is wider than three files: its window holds every file it shows.
     const int colonnes = infosZoom[niveauZoom].getNbBlockHorizontalToPaint();
-    if (scheduler->placer(Vue::Cycle, cycleCourantTraceCycle, colonnes * niveauZoom))
-        mainFrame->repaintTraceCycle();
+    scheduler->placer(Vue::Cycle, cycleCourantTraceCycle, colonnes * niveauZoom);
     const int colonnesPc = largeurBlockTracePc > 0 ? largeurTracePc / largeurBlockTracePc + 1 : 1;
-    if (niveauZoom == 1 && scheduler->placer(Vue::Pc,
-                                             tracePcSeparee ? cycleCourantTracePc
-                                                            : cycleCourantTraceCycle,
-                                             tracePcSeparee ? colonnesPc : colonnes))
-        mainFrame->repaintTracePc();
+    if (niveauZoom == 1)
+        scheduler->placer(Vue::Pc, tracePcSeparee ? cycleCourantTracePc : cycleCourantTraceCycle,
+                          tracePcSeparee ? colonnesPc : colonnes);
     scheduler->suivre();
+    if (scheduler->enCours() && !minuterieLectures->isActive())
+        minuterieLectures->start();
+}
+
+// The views show what the running reads have stored so far, when they stored more since the
+// last time; the status bar says how far the read of the cycle view's file is.
+void System::montrerLectures()
+{
+    const std::vector<ReadScheduler::Avancement> lectures = scheduler->avancements();
+    if (lectures.empty() || ferme) {
+        if (ferme || !scheduler->enCours()) {
+            minuterieLectures->stop();
+            cyclesMontres = cyclesMontresPc = -1;
+            if (!ferme)
+                mainFrame->afficherLecture(QString());
+        }
+        return;
+    }
+    if (!minuterieLectures->isActive())
+        minuterieLectures->start();
+    scheduler->actualiser();
+    qint64 cycles = 0;
+    qint64 cyclesPc = 0;
+    for (const ReadScheduler::Avancement &a : lectures) {
+        cycles += a.cycle ? a.dernierCycle : 0;
+        cyclesPc += a.pc ? a.dernierCycle : 0;
+    }
+    if (cycles != cyclesMontres)
+        mainFrame->repaintTraceCycle();
+    if (cyclesPc != cyclesMontresPc && niveauZoom == 1 && listing->charge())
+        mainFrame->repaintTracePc();
+    cyclesMontres = cycles;
+    cyclesMontresPc = cyclesPc;
+
+    const ReadScheduler::Avancement &a = lectures.front();
+    const qint64 nb = std::max(1, parametres.nbCycleParTrace);
+    const qint64 lus = std::clamp<qint64>(qint64(a.dernierCycle) - a.numero + 1, 0, nb);
+    mainFrame->afficherLecture(QStringLiteral("Reading ") + QFileInfo(a.nom).fileName() +
+                               QStringLiteral(": ") + QString::number(lus * 100 / nb) +
+                               QStringLiteral(" % of its cycles"));
 }
 
 // What the reads started from now on use: the file names and the level's block geometry.
@@ -374,6 +431,7 @@ void System::reglerLectures()
     reglages.hauteurBlockTracePc = hauteurBlockTracePc;
     reglages.couleurTrace = couleurTrace;
     reglages.tabConfig = tabConfig;
+    reglages.budgetOctets = budgetOctets;
     scheduler->setReglages(reglages);
     scheduler->setParametres(parametres);
 }
@@ -382,6 +440,9 @@ void System::reglerLectures()
 // the load goes from the current file to the previous one, then to the next one.
 void System::lectureTerminee(const ReadScheduler::Fin &fin)
 {
+    // The status bar's note follows once the scheduler has started what comes next: gone
+    // after the last read, the next read's otherwise.
+    QMetaObject::invokeMethod(this, &System::montrerLectures, Qt::QueuedConnection);
     if (fin.cycle && etapeChargement < 3) {
         if (premierAffichage) {
             poster(new MainFrameRepaintTraceCycleEvent());
@@ -487,8 +548,7 @@ void System::sliderVerticalMovedTraceCycle(int v)
 void System::sliderHorizontalReleasedTraceCycle(int v)
 {
     if (v != positionSliderHorizontalTraceCycle)
-        mainFrame->repaintHorizontalSliderMovedTraceCycle(positionSliderHorizontalTraceCycle,
-                                                          true);
+        mainFrame->repaintHorizontalSliderMovedTraceCycle(positionSliderHorizontalTraceCycle, true);
 }
 
 void System::sliderHorizontalMovedTracePc(int v)
@@ -596,6 +656,8 @@ void System::changerNiveau(int level)
 
 void System::changeNiveauZoom()
 {
+    // The setting is read again at each start and change of level, not at every step.
+    budgetOctets = BudgetMemoire::budget();
     premierAffichage = true;
     scheduler->vider(parametres.nbCycleParTrace);
     listing->oublier(true);

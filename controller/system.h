@@ -23,6 +23,7 @@ class GraphicTrace;
 class MainFrame;
 class ParserConfig;
 class QEvent;
+class QTimer;
 
 // The controller: owns the parameters, the trace store, the zoom levels and the event
 // configuration, and conducts the parts that do the rest: the read scheduler (which file is
@@ -96,6 +97,7 @@ private:
     void reglerLectures();
     void lectureTerminee(const ReadScheduler::Fin &fin);
     void avancerEtapeChargement();
+    void montrerLectures();
     void recadrer();
     void viderStore();
 
@@ -129,6 +131,10 @@ private:
     std::unique_ptr<GraphicTrace> graphicTrace;
     std::unique_ptr<AssemblyListing> listing;
     std::unique_ptr<ReadScheduler> scheduler;
+    // While reads run: their blocks shown in batches and their progress in the status bar.
+    QTimer *minuterieLectures = nullptr;
+    qint64 cyclesMontres = -1;
+    qint64 cyclesMontresPc = -1;
 
     std::map<int, InfosZoom> infosZoom;
     // The levels above 1: those of the trace folder opened, as long as the parameters are
@@ -141,6 +147,7 @@ private:
     // The first three reads after a change of level (current, previous, next file) each end
     // with a repaint of the cycle view, a missing neighbour counting as read.
     int etapeChargement = 3;
+    qint64 budgetOctets = 0; // memory the blocks may take (BudgetMemoire)
     bool premierAffichage = true;
     // The PC view keeps a window of its own, from the moment a pc is chosen to the next change
     // of level; until then its window is the cycle view's.

@@ -6,7 +6,16 @@
 #include <QPen>
 #include <QRect>
 
+#include <algorithm>
+#include <climits>
+#include <deque>
+#include <mutex>
+#include <unordered_map>
+
 std::atomic<int> GraphicBlock::liveBlocks{0};
+
+// What a block costs in the pool; the store's two indexes add theirs.
+static_assert(sizeof(GraphicBlock) <= 48, "a block grew");
 
 namespace {
 
@@ -34,49 +43,58 @@ BlockPool &pool()
     return *instance;
 }
 
-const void *identity(const QBrush &brush)
+// The Apparences made so far. Blocks point at them for the process's life, so none is ever
+// removed; the deque keeps their addresses.
+class Apparences
 {
-    return const_cast<QBrush &>(brush).data_ptr().get();
-}
-
-// The blocks of a read take their brushes from a few event colours, or a few shades of them at
-// a zoom level, and the brush handed in is often a fresh one per block: blocks share one brush
-// per colour and style instead, kept in a small direct-mapped cache of the building thread.
-// A second cache maps the brushes handed in to their shared one by address, so that a caller
-// that already shares its brushes pays no colour comparison; it keeps those brushes alive, so
-// an address in it cannot be reused by another brush.
-void assignShared(QBrush &target, const QBrush &brush)
-{
-    constexpr int bits = 6;
-    constexpr quintptr masque = (1 << bits) - 1;
-    thread_local QBrush cache[1 << bits];
-    struct Vu
+public:
+    const GraphicBlock::Apparence &trouver(const GraphicBlock::Apparence &valeur)
     {
-        QBrush source;
-        QBrush partage;
-    };
-    thread_local Vu vus[1 << bits];
-    const void *const id = identity(brush);
-    if (identity(target) == id)
-        return;
-    Vu &vu = vus[(reinterpret_cast<quintptr>(id) >> 4) & masque];
-    if (identity(vu.source) == id) {
-        target = vu.partage;
-        return;
+        const size_t h = hache(valeur);
+        std::lock_guard<std::mutex> lock(mutex);
+        auto [premier, dernier] = index.equal_range(h);
+        for (auto it = premier; it != dernier; ++it) {
+            const GraphicBlock::Apparence &a = *it->second;
+            if (a.largeurBlockTraceCycle == valeur.largeurBlockTraceCycle &&
+                a.hauteurBlockTraceCycle == valeur.hauteurBlockTraceCycle &&
+                a.largeurBlockTracePc == valeur.largeurBlockTracePc &&
+                a.hauteurBlockTracePc == valeur.hauteurBlockTracePc && a.name == valeur.name &&
+                a.brush == valeur.brush && a.brush.color() == valeur.brush.color() &&
+                a.brush.transform() == valeur.brush.transform())
+                return a;
+        }
+        stock.push_back(valeur);
+        index.emplace(h, &stock.back());
+        // The entry, its index node, the name's characters.
+        octets.fetch_add(qint64(sizeof(GraphicBlock::Apparence)) + 48 + 2 * valeur.name.size(),
+                         std::memory_order_relaxed);
+        return stock.back();
     }
-    const Qt::BrushStyle style = brush.style();
-    if (style == Qt::NoBrush || style > Qt::DiagCrossPattern || !brush.transform().isIdentity()) {
-        target = brush;
-        return;
+
+    qint64 taille() const { return octets.load(std::memory_order_relaxed); }
+
+private:
+    static size_t hache(const GraphicBlock::Apparence &a)
+    {
+        size_t h = qHash(a.name);
+        for (const size_t v : {size_t(a.brush.style()), size_t(a.brush.color().rgba()),
+                               size_t(a.largeurBlockTraceCycle), size_t(a.hauteurBlockTraceCycle),
+                               size_t(a.largeurBlockTracePc), size_t(a.hauteurBlockTracePc)})
+            h = (h ^ v) * 0x100000001b3ull;
+        return h;
     }
-    const QColor &colour = brush.color();
-    const quint32 key = (colour.rgba() ^ quint32(style) * 0x9e3779b9u) * 2654435761u;
-    QBrush &known = cache[key >> (32 - bits)];
-    if (known.style() != style || known.color() != colour || !known.transform().isIdentity())
-        known = brush;
-    target = known;
-    vu.source = brush;
-    vu.partage = known;
+
+    std::mutex mutex;
+    std::atomic<qint64> octets{0};
+    std::deque<GraphicBlock::Apparence> stock;
+    std::unordered_multimap<size_t, const GraphicBlock::Apparence *> index;
+};
+
+// Never destroyed: a block may outlive every other static object.
+Apparences &apparences()
+{
+    static Apparences *const instance = new Apparences;
+    return *instance;
 }
 
 // Slots taken from the pool a group at a time by the thread that makes blocks (a parser's), so
@@ -141,43 +159,49 @@ size_t GraphicBlock::poolBytes()
     return ZELVAR_BLOCK_POOL ? pool().slabCount() * BlockPool::slabSize : 0;
 }
 
-GraphicBlock::GraphicBlock(QString name) : name(std::move(name))
+const GraphicBlock::Apparence &GraphicBlock::apparence(const QString &name, const QBrush &brush,
+                                                       int largeurTraceCycle, int hauteurTraceCycle,
+                                                       int largeurTracePc, int hauteurTracePc)
+{
+    return apparences().trouver(
+        {name, brush, largeurTraceCycle, hauteurTraceCycle, largeurTracePc, hauteurTracePc});
+}
+
+qint64 GraphicBlock::octetsApparences()
+{
+    return apparences().taille();
+}
+
+GraphicBlock::GraphicBlock(QString name) : GraphicBlock(name, QBrush()) {}
+
+GraphicBlock::GraphicBlock(QString name, const QBrush &brush)
+    : look(&apparence(name, brush, 0, 0, 0, 0))
 {
     liveBlocks.fetch_add(1, std::memory_order_relaxed);
 }
 
-GraphicBlock::GraphicBlock(QString name, const QBrush &brush) : name(std::move(name)), brush(brush)
+GraphicBlock::GraphicBlock(const Apparence &apparence) : look(&apparence)
 {
     liveBlocks.fetch_add(1, std::memory_order_relaxed);
 }
 
 GraphicBlock::GraphicBlock(const GraphicBlock &other)
-    : GraphicElement(other), name(other.name), pc(other.pc), cycle(other.cycle),
-      nbEvent(other.nbEvent), largeurBlockTraceCycle(other.largeurBlockTraceCycle),
-      hauteurBlockTraceCycle(other.hauteurBlockTraceCycle),
-      largeurBlockTracePc(other.largeurBlockTracePc),
-      hauteurBlockTracePc(other.hauteurBlockTracePc), positionXTracePc(other.positionXTracePc),
-      positionYTracePc(other.positionYTracePc), brush(other.brush)
+    : GraphicElement(other), positionYTracePc(other.positionYTracePc), pc(other.pc),
+      cycle(other.cycle), nbEvent(other.nbEvent), positionXTracePc(other.positionXTracePc),
+      look(other.look)
 {
     liveBlocks.fetch_add(1, std::memory_order_relaxed);
 }
 
 GraphicBlock &GraphicBlock::operator=(const GraphicBlock &other)
 {
-    const int ownReferences = references;
     GraphicElement::operator=(other);
-    name = other.name;
+    positionYTracePc = other.positionYTracePc;
     pc = other.pc;
     cycle = other.cycle;
     nbEvent = other.nbEvent;
-    largeurBlockTraceCycle = other.largeurBlockTraceCycle;
-    hauteurBlockTraceCycle = other.hauteurBlockTraceCycle;
-    largeurBlockTracePc = other.largeurBlockTracePc;
-    hauteurBlockTracePc = other.hauteurBlockTracePc;
     positionXTracePc = other.positionXTracePc;
-    positionYTracePc = other.positionYTracePc;
-    brush = other.brush;
-    references = ownReferences;
+    look = other.look;
     return *this;
 }
 
@@ -187,13 +211,25 @@ GraphicBlock::~GraphicBlock()
     liveBlocks.fetch_sub(1, std::memory_order_relaxed);
 }
 
+void GraphicBlock::setApparence(const QBrush &brush, int largeurTraceCycle, int hauteurTraceCycle,
+                                int largeurTracePc, int hauteurTracePc)
+{
+    const Apparence &a = *look;
+    if (a.largeurBlockTraceCycle == largeurTraceCycle &&
+        a.hauteurBlockTraceCycle == hauteurTraceCycle && a.largeurBlockTracePc == largeurTracePc &&
+        a.hauteurBlockTracePc == hauteurTracePc && &a.brush == &brush)
+        return;
+    look = &apparence(a.name, brush, largeurTraceCycle, hauteurTraceCycle, largeurTracePc,
+                      hauteurTracePc);
+}
+
 const QPen &GraphicBlock::penSelection()
 {
     static const QPen pen(QColor(255, 140, 0), 3, Qt::SolidLine);
     return pen;
 }
 
-void GraphicBlock::setPositionTraceCycle(const int &x, const int &y)
+void GraphicBlock::setPositionTraceCycle(const qint64 &x, const int &y)
 {
     positionXTraceCycle = x;
     positionYTraceCycle = y;
@@ -201,11 +237,11 @@ void GraphicBlock::setPositionTraceCycle(const int &x, const int &y)
 
 void GraphicBlock::setSizeTraceCycle(const int &largeur, const int &hauteur)
 {
-    largeurBlockTraceCycle = largeur;
-    hauteurBlockTraceCycle = hauteur;
+    setApparence(look->brush, largeur, hauteur, look->largeurBlockTracePc,
+                 look->hauteurBlockTracePc);
 }
 
-void GraphicBlock::setPositionTracePc(const int &x, const int &y)
+void GraphicBlock::setPositionTracePc(const qint64 &x, const int &y)
 {
     positionXTracePc = x;
     positionYTracePc = y;
@@ -218,13 +254,14 @@ void GraphicBlock::setPositionYTracePc(const int &y)
 
 void GraphicBlock::setSizeTracePc(const int &largeur, const int &hauteur)
 {
-    largeurBlockTracePc = largeur;
-    hauteurBlockTracePc = hauteur;
+    setApparence(look->brush, look->largeurBlockTraceCycle, look->hauteurBlockTraceCycle, largeur,
+                 hauteur);
 }
 
 void GraphicBlock::setBrush(const QBrush &brush)
 {
-    assignShared(this->brush, brush);
+    setApparence(QBrush(brush), look->largeurBlockTraceCycle, look->hauteurBlockTraceCycle,
+                 look->largeurBlockTracePc, look->hauteurBlockTracePc);
 }
 
 void GraphicBlock::setPc(int pc)
@@ -247,10 +284,12 @@ void GraphicBlock::drawItByCycle(QPainter *p, QRect r, const bool &selected) con
     if (positionXTraceCycle < 0 || positionYTraceCycle < 0)
         return;
     p->setPen(selected ? penSelection() : plainPen());
-    p->setBrush(brush);
-    // Blocks beyond r are left to the painter's clipping.
-    p->drawRect(positionXTraceCycle - r.left(), positionYTraceCycle - r.top(),
-                largeurBlockTraceCycle, hauteurBlockTraceCycle);
+    p->setBrush(look->brush);
+    // Blocks beyond r are left to the painter's clipping; one far beyond any device is drawn
+    // just as far out of sight, within the painter's int coordinates.
+    p->drawRect(int(std::clamp<qint64>(positionXTraceCycle - r.left(), INT_MIN / 2, INT_MAX / 2)),
+                positionYTraceCycle - r.top(), look->largeurBlockTraceCycle,
+                look->hauteurBlockTraceCycle);
 }
 
 void GraphicBlock::drawItByPc(QPainter *p, QRect r, const bool &selected) const
@@ -259,12 +298,13 @@ void GraphicBlock::drawItByPc(QPainter *p, QRect r, const bool &selected) const
     if (positionXTracePc < 0 || positionYTracePc < 0)
         return;
     p->setPen(plainPen());
-    p->setBrush(brush);
-    const int dx = positionXTracePc - r.left();
+    p->setBrush(look->brush);
+    const qint64 dx = positionXTracePc - r.left();
     if (dx >= r.width())
         return;
     const int dy = positionYTracePc - r.top();
     if (dy >= r.height())
         return;
-    p->drawRect(dx, dy, largeurBlockTracePc, hauteurBlockTracePc);
+    p->drawRect(int(std::max<qint64>(dx, INT_MIN / 2)), dy, look->largeurBlockTracePc,
+                look->hauteurBlockTracePc);
 }

@@ -90,12 +90,40 @@ void GraphicTrace::addElements(const int &cycle, const std::vector<GraphicBlock 
     }
 }
 
+GraphicTrace::RaccourciPc &GraphicTrace::raccourci(int pc)
+{
+    RaccourciPc &r = raccourcis[size_t(quint32(pc) * 2654435761u) >> 26];
+    if (!r.liste || r.pc != pc) {
+        r.pc = pc;
+        r.liste = &tabPc[pc];
+        r.cycles = &cyclesPc[pc];
+    }
+    return r;
+}
+
+void GraphicTrace::oublierRaccourcis()
+{
+    raccourcis.fill(RaccourciPc());
+}
+
 void GraphicTrace::addElementTabPc(const int &pc, GraphicBlock &element)
 {
     Locker locker(lock);
-    tabPc[pc].push_back(&element);
-    cyclesPc[pc].push_back(element.getCycle());
+    RaccourciPc &r = raccourci(pc);
+    r.liste->push_back(&element);
+    r.cycles->push_back(element.getCycle());
     retain(element);
+}
+
+void GraphicTrace::addElementsTabPc(const std::vector<std::pair<int, GraphicBlock *>> &elements)
+{
+    Locker locker(lock);
+    for (const auto &[pc, element] : elements) {
+        RaccourciPc &r = raccourci(pc);
+        r.liste->push_back(element);
+        r.cycles->push_back(element->getCycle());
+        retain(*element);
+    }
 }
 
 void GraphicTrace::updatePositionYTracePc(const int &pc, const int &y)
@@ -176,6 +204,7 @@ void GraphicTrace::clearTabCycle()
 void GraphicTrace::clear()
 {
     Locker locker(lock);
+    oublierRaccourcis();
     releaseAll(tabPc);
     cyclesPc.clear();
     releaseAll(tabCycle);
@@ -185,6 +214,7 @@ std::unique_ptr<GraphicTrace> GraphicTrace::takeAll()
 {
     auto taken = std::make_unique<GraphicTrace>();
     Locker locker(lock);
+    oublierRaccourcis();
     taken->tabCycle.swap(tabCycle);
     taken->tabPc.swap(tabPc);
     taken->cyclesPc.swap(cyclesPc);

@@ -1,6 +1,7 @@
 #ifndef GRAPHICTRACE_H
 #define GRAPHICTRACE_H
 
+#include <array>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -64,6 +65,8 @@ public:
     // Adds cycle when absent, then appends the blocks at the back of its list, in order: the
     // blocks of one cycle of a read at once.
     void addElements(const int &cycle, const std::vector<GraphicBlock *> &elements);
+    // addElementTabPc for each (pc, block), in order, with one lock.
+    void addElementsTabPc(const std::vector<std::pair<int, GraphicBlock *>> &elements);
 
     // Sets the pc-view y of every block of pc; an absent pc is added with an empty list.
     void updatePositionYTracePc(const int &pc, const int &y);
@@ -92,6 +95,18 @@ public:
 private:
     class Corbeille;
 
+    // The lists of a pc in both tables, found again without two searches of the maps: blocks
+    // come pc after pc from few instructions. Map values never move; a pc's entries leave
+    // only with clear() and takeAll(), which forget these.
+    struct RaccourciPc
+    {
+        int pc = 0;
+        ElementList *liste = nullptr;
+        std::vector<int> *cycles = nullptr;
+    };
+    RaccourciPc &raccourci(int pc);
+    void oublierRaccourcis();
+
     static void retain(GraphicBlock &block);
     static void release(GraphicElement *element, Corbeille &corbeille);
     static void releaseAll(std::map<int, ElementList> &table);
@@ -101,6 +116,7 @@ private:
     TabPc tabPc;
     // The cycle of each block of tabPc, list by list in the same order, with the same keys.
     std::map<int, std::vector<int>> cyclesPc;
+    std::array<RaccourciPc, 64> raccourcis{};
 };
 
 #endif

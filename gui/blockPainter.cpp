@@ -52,14 +52,23 @@ void BlockPainter::fillsAndOutlines(QPainter &painter) const
         painter.drawRects(outlines.data(), int(outlines.size()));
 }
 
-void BlockPainter::paintCycle(QPainter &painter, const QRect &r) const
+// What drawItByCycle and drawItByPc do for each block, with the device rectangle the views
+// already worked out (in 64-bit arithmetic: view pixels may lie beyond int).
+void BlockPainter::oneByOne(QPainter &painter) const
 {
-    if (grid) {
-        fillsAndOutlines(painter);
-    } else {
-        for (const Item &item : items)
-            item.block->drawItByCycle(&painter, r, false);
+    painter.setPen(outlinePen());
+    for (const Item &item : items) {
+        painter.setBrush(*item.brush);
+        painter.drawRect(item.rect);
     }
+}
+
+void BlockPainter::paintCycle(QPainter &painter) const
+{
+    if (grid)
+        fillsAndOutlines(painter);
+    else
+        oneByOne(painter);
     if (!anySelected)
         return;
     // The highlights go over every block: a block drawn after a highlighted one, beside it or
@@ -72,12 +81,10 @@ void BlockPainter::paintCycle(QPainter &painter, const QRect &r) const
     }
 }
 
-void BlockPainter::paintPc(QPainter &painter, const QRect &r) const
+void BlockPainter::paintPc(QPainter &painter) const
 {
-    if (!grid) {
-        for (const Item &item : items)
-            item.block->drawItByPc(&painter, r, false);
-        return;
-    }
-    fillsAndOutlines(painter);
+    if (grid)
+        fillsAndOutlines(painter);
+    else
+        oneByOne(painter);
 }

@@ -24,10 +24,10 @@ public:
     void clear();
     // rect is in device coordinates.
     void add(const QRect &rect, const QBrush &brush, const GraphicBlock *block, bool selected);
-    // Draws the blocks of the cycle view; r is the view rectangle drawItByCycle takes.
-    void paintCycle(QPainter &painter, const QRect &r) const;
-    // Draws the blocks of the PC view (never highlighted); r as drawItByPc takes it.
-    void paintPc(QPainter &painter, const QRect &r) const;
+    // Draws the blocks of the cycle view, highlights last.
+    void paintCycle(QPainter &painter) const;
+    // Draws the blocks of the PC view (never highlighted).
+    void paintPc(QPainter &painter) const;
 
     int size() const { return int(items.size()); }
 
@@ -41,6 +41,7 @@ private:
     };
 
     void fillsAndOutlines(QPainter &painter) const;
+    void oneByOne(QPainter &painter) const;
 
     std::vector<Item> items;
     bool anySelected = false;

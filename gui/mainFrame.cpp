@@ -427,6 +427,15 @@ void MainFrame::repaintTracePc()
     traceWidgetPc->repaint();
 }
 
+void MainFrame::afficherLecture(const QString &texte)
+{
+    QStatusBar *barre = statusBar();
+    if (!texte.isEmpty())
+        barre->showMessage(texte);
+    else if (barre->currentMessage().startsWith(QStringLiteral("Reading ")))
+        barre->clearMessage();
+}
+
 void MainFrame::repaintHorizontalSliderMovedTraceCycle(const int &v, const bool &moveBar)
 {
     traceWidgetCycle->repaintHorizontalSliderMoved(v, moveBar);

@@ -98,6 +98,9 @@ public:
     // Repaint a view as it stands, as the posted repaint events do.
     void repaintTraceCycle();
     void repaintTracePc();
+    // The status bar's note on the reads in progress; an empty text takes the note away (and
+    // only the note: another message stays).
+    void afficherLecture(const QString &texte);
     void repaintHorizontalSliderMovedTraceCycle(const int &v, const bool &moveBar);
     void repaintVerticalSliderMovedTraceCycle(const int &v);
     void repaintHorizontalSliderMovedTracePc(const int &v, const bool &moveBar);

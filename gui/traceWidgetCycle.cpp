@@ -151,9 +151,8 @@ void TraceWidgetCycle::paintSurface(QPainter &painter)
     if (niveauZoom <= 0 || nbBlockHorizontalToPaint <= 0)
         return;
 
-    originX = (positionHorizontal / niveauZoom) * largeurBlock;
+    originX = qint64(positionHorizontal / niveauZoom) * largeurBlock;
     originY = hauteurBlock * positionVertical;
-    const QRect visible(originX, originY, surface.width(), surface.height());
     firstCycleToPaint = positionHorizontal;
 
     GraphicTrace *trace = currentTrace();
@@ -170,8 +169,10 @@ void TraceWidgetCycle::paintSurface(QPainter &painter)
             if (!block || block->getPositionXTraceCycle() < 0 ||
                 block->getPositionYTraceCycle() < 0)
                 continue;
-            const QRect rect(block->getPositionXTraceCycle() - visible.left(),
-                             block->getPositionYTraceCycle() - visible.top(),
+            const qint64 x = block->getPositionXTraceCycle() - originX;
+            if (x < reach.left() - qint64(block->getLargeurBlockTraceCycle()) || x > reach.right())
+                continue;
+            const QRect rect(int(x), block->getPositionYTraceCycle() - originY,
                              block->getLargeurBlockTraceCycle(),
                              block->getHauteurBlockTraceCycle());
             if (!rect.adjusted(0, 0, 1, 1).intersects(reach))
@@ -180,7 +181,7 @@ void TraceWidgetCycle::paintSurface(QPainter &painter)
             blocks.add(rect, block->getBrush(), block, selected);
         }
     }
-    blocks.paintCycle(painter, visible);
+    blocks.paintCycle(painter);
 }
 
 void TraceWidgetCycle::graphicBlockWidgetMousePressEvent(QMouseEvent *e)

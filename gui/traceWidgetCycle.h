@@ -66,7 +66,7 @@ private:
     QString selectedEventName;
     std::map<QString, ConfigEvent> tabConfig;
     int firstCycleToPaint = 0;
-    int originX = 0;
+    qint64 originX = 0; // trace pixels run past int at the finest level of a long trace
     int originY = 0;
     int pcToDisplay = -1;
     BlockPainter blocks; // kept to reuse its buffers from frame to frame

@@ -224,8 +224,7 @@ void TraceWidgetPc::paintSurface(QPainter &painter)
     if (numLastPcToPaint < numFirstPcToPaint)
         return;
 
-    const QRect visible(largeurBlock * positionHorizontal, positionVertical, surface.width(),
-                        surface.height());
+    const qint64 originX = qint64(largeurBlock) * positionHorizontal;
     GraphicTrace *trace = currentTrace();
     std::lock_guard<std::recursive_mutex> lock(trace->mutex());
     const GraphicTrace::TabPc &tabPc = trace->getTabPc();
@@ -236,18 +235,19 @@ void TraceWidgetPc::paintSurface(QPainter &painter)
             const GraphicBlock *block = blockOf(element);
             if (!block || block->getPositionXTracePc() < 0 || block->getPositionYTracePc() < 0)
                 continue;
-            const QRect rect(block->getPositionXTracePc() - visible.left(),
-                             block->getPositionYTracePc() - visible.top(),
-                             block->getLargeurBlockTracePc(), block->getHauteurBlockTracePc());
             // Beyond the right or bottom edge: not drawn. Left of or above the surface: only
             // clipped away.
-            if (rect.x() >= visible.width() || rect.y() >= visible.height() ||
-                rect.right() + 1 < 0 || rect.bottom() + 1 < 0)
+            const qint64 x = block->getPositionXTracePc() - originX;
+            if (x >= surface.width() || x + block->getLargeurBlockTracePc() < 0)
+                continue;
+            const QRect rect(int(x), block->getPositionYTracePc() - positionVertical,
+                             block->getLargeurBlockTracePc(), block->getHauteurBlockTracePc());
+            if (rect.y() >= surface.height() || rect.bottom() + 1 < 0)
                 continue;
             blocks.add(rect, block->getBrush(), block, false);
         }
     }
-    blocks.paintPc(painter, visible);
+    blocks.paintPc(painter);
 }
 
 void TraceWidgetPc::graphicBlockWidgetMousePressEvent(QMouseEvent *e)

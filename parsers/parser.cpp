@@ -1,5 +1,7 @@
 #include "parsers/parser.h"
 
+#include <algorithm>
+
 #include <QBuffer>
 #include <QFile>
 
@@ -275,10 +277,22 @@ bool Parser::etapeAutomate(const QString &name)
     return true;
 }
 
+void Parser::fixerLigne(int ligne)
+{
+    ligneCourante = ligne;
+    origineLigne = OrigineLigne::Fixee;
+}
+
 bool Parser::signalerErreur(const QString &raison)
 {
     if (lectureArretee)
         return false;
+    if (origineLigne != OrigineLigne::Fixee && lecteur) {
+        int ligne = static_cast<int>(XML_GetCurrentLineNumber(lecteur));
+        if (origineLigne == OrigineLigne::Texte)
+            ligne -= static_cast<int>(std::count(texte.begin(), texte.end(), '\n'));
+        fixerLigne(ligne);
+    }
     messageErreur += QStringLiteral("\nFile : ") + nomRapport + "\nLine " +
                      QString::number(ligneCourante) + " : " + lignesPosition() + "\n" + raison;
     emettre([this] { emit errorInParse(messageErreur); });
@@ -381,26 +395,26 @@ bool Parser::lancerLecture(QIODevice &source, const QString &nameForReports)
     XML_SetParamEntityParsing(lecteur, XML_PARAM_ENTITY_PARSING_NEVER);
 
     texte.clear();
-    ligneTexte = 0;
+    profondeur = 0;
     lectureArretee = false;
     octetsSansRappel = 0;
     initAutomate();
     startDocument();
-    ligneCourante = 1;
+    fixerLigne(1);
 
     while (!lectureArretee) {
         if (stopDemande.load())
             break;
         void *bloc = XML_GetBuffer(lecteur, tailleBloc);
         if (!bloc) {
-            ligneCourante = static_cast<int>(XML_GetCurrentLineNumber(lecteur));
+            fixerLigne(static_cast<int>(XML_GetCurrentLineNumber(lecteur)));
             signalerErreur(QStringLiteral("XML error : ") +
                            XML_ErrorString(XML_GetErrorCode(lecteur)));
             break;
         }
         const qint64 lus = source.read(static_cast<char *>(bloc), tailleBloc);
         if (lus < 0) {
-            ligneCourante = static_cast<int>(XML_GetCurrentLineNumber(lecteur));
+            fixerLigne(static_cast<int>(XML_GetCurrentLineNumber(lecteur)));
             signalerErreur(QStringLiteral("XML error : ") + source.errorString());
             break;
         }
@@ -417,7 +431,7 @@ bool Parser::lancerLecture(QIODevice &source, const QString &nameForReports)
         }
         if (statut == XML_STATUS_ERROR) {
             if (!lectureArretee && !stopDemande.load()) {
-                ligneCourante = static_cast<int>(XML_GetErrorLineNumber(lecteur));
+                fixerLigne(static_cast<int>(XML_GetErrorLineNumber(lecteur)));
                 signalerErreur(QStringLiteral("XML error : ") +
                                QString::fromUtf8(XML_ErrorString(XML_GetErrorCode(lecteur))));
             }
@@ -426,6 +440,8 @@ bool Parser::lancerLecture(QIODevice &source, const QString &nameForReports)
         // Expat keeps a token whole in memory until it ends: cut off an endless one.
         octetsSansRappel += lus;
         if (octetsSansRappel > tailleBaliseMax && !lectureArretee) {
+            // The reader stands at the start of the markup it keeps whole: its line.
+            fixerLigne(static_cast<int>(XML_GetCurrentLineNumber(lecteur)));
             signalerErreur(
                 QStringLiteral("XML error : markup longer than %1 bytes").arg(tailleBaliseMax));
             break;
@@ -457,7 +473,7 @@ void Parser::flushTexte()
 {
     if (texte.empty())
         return;
-    ligneCourante = ligneTexte;
+    origineLigne = OrigineLigne::Texte;
     if (!texteUtile()) {
         texte.clear();
         return;
@@ -494,7 +510,11 @@ void Parser::element(const char *name, bool debut)
     flushTexte();
     if (lectureArretee)
         return;
-    ligneCourante = static_cast<int>(XML_GetCurrentLineNumber(lecteur));
+    profondeur += debut ? 1 : -1;
+    if (!debut && profondeur == 0)
+        fixerLigne(static_cast<int>(XML_GetCurrentLineNumber(lecteur)));
+    else
+        origineLigne = OrigineLigne::Balise;
     colonneElement = colonneDe(name);
     if (colonneElement >= 0) {
         nomElement = &tabTag.at(colonneElement);
@@ -534,10 +554,8 @@ void Parser::onCharacters(void *userData, const char *s, int len)
         self->arreterLecteur();
         return;
     }
-    if (self->texte.empty())
-        self->ligneTexte = static_cast<int>(XML_GetCurrentLineNumber(self->lecteur));
     if (self->texte.size() + static_cast<size_t>(len) > static_cast<size_t>(tailleTexteMax)) {
-        self->ligneCourante = self->ligneTexte;
+        self->origineLigne = OrigineLigne::Texte;
         self->signalerErreur(
             QStringLiteral("XML error : text longer than %1 bytes").arg(tailleTexteMax));
         return;
@@ -551,7 +569,7 @@ void Parser::onEntityDecl(void *userData, const char *entityName, int, const cha
     auto *self = static_cast<Parser *>(userData);
     if (self->lectureArretee)
         return;
-    self->ligneCourante = static_cast<int>(XML_GetCurrentLineNumber(self->lecteur));
+    self->fixerLigne(static_cast<int>(XML_GetCurrentLineNumber(self->lecteur)));
     self->signalerErreur(QStringLiteral("XML error : entity declarations are not allowed ('") +
                          extrait(QString::fromUtf8(entityName)) + "')");
 }
@@ -561,7 +579,7 @@ void Parser::onSkippedEntity(void *userData, const char *entityName, int)
     auto *self = static_cast<Parser *>(userData);
     if (self->lectureArretee)
         return;
-    self->ligneCourante = static_cast<int>(XML_GetCurrentLineNumber(self->lecteur));
+    self->fixerLigne(static_cast<int>(XML_GetCurrentLineNumber(self->lecteur)));
     self->signalerErreur(QStringLiteral("XML error : undeclared entity '") +
                          extrait(QString::fromUtf8(entityName)) + "'");
 }

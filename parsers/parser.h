@@ -160,6 +160,7 @@ protected:
     bool baliseConnue = false;
     QString messageErreur;
     int ligneCourante = 0;
+    void fixerLigne(int ligne);
 
 private:
     bool lancerLecture(QIODevice &source, const QString &nameForReports);
@@ -185,7 +186,13 @@ private:
     QString nomRapport;
     XML_ParserStruct *lecteur = nullptr;
     std::string texte;
-    int ligneTexte = 0;
+    // Where the line of a report comes from. Asking the reader for the line at every tag
+    // would make it count the lines of the whole file as it goes; it is asked only when a
+    // report is made: the current tag's line, or the text's (that line less the line breaks
+    // of the text, which character references such as &#10; would count too).
+    enum class OrigineLigne : quint8 { Fixee, Balise, Texte };
+    OrigineLigne origineLigne = OrigineLigne::Fixee;
+    int profondeur = 0;   // open elements: the root's end tag fixes the line of the last tag
     QString texteCourant; // reused for every text handed to characters()
     // The element names as the reader spells them, in tabTag's order, with a chain per first
     // byte (premierTag, then tagSuivant) so that a name is compared with few candidates.

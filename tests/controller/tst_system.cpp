@@ -3,6 +3,7 @@
 #include "core/graphicBlock.h"
 #include "core/graphicTrace.h"
 #include "gui/customEvents.h"
+#include "gui/graphicBlockWidget.h"
 #include "gui/mainFrame.h"
 #include "gui/tableAsm.h"
 #include "gui/traceWidgetCycle.h"
@@ -10,6 +11,7 @@
 
 #include <QDir>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QtTest>
 
 // The controller through the real window, as a user drives it: which files are read in which
@@ -24,6 +26,7 @@ private slots:
     void scenarios_data();
     void scenarios();
     void halfReadFileIsReadToTheEnd();
+    void longReadIsShownWhileRead();
     void selectionOutlineGoesWithTheListing();
     void newListingCut();
     void parametersFile();
@@ -51,12 +54,24 @@ QString codes(const QList<int> &ids)
     for (int id : ids) {
         QChar c;
         switch (id) {
-        case MainFrameRepaintTraceCycleEvent::Id: c = QLatin1Char('c'); break;
-        case MainFrameRepaintTracePcEvent::Id: c = QLatin1Char('p'); break;
-        case MainFrameMessageAlertEvent::Id: c = QLatin1Char('!'); break;
-        case MainFrameMessageInfoEvent::Id: c = QLatin1Char('i'); break;
-        case MainFrameAdjustAsm::Id: c = QLatin1Char('j'); break;
-        default: c = QLatin1Char('t'); break;
+        case MainFrameRepaintTraceCycleEvent::Id:
+            c = QLatin1Char('c');
+            break;
+        case MainFrameRepaintTracePcEvent::Id:
+            c = QLatin1Char('p');
+            break;
+        case MainFrameMessageAlertEvent::Id:
+            c = QLatin1Char('!');
+            break;
+        case MainFrameMessageInfoEvent::Id:
+            c = QLatin1Char('i');
+            break;
+        case MainFrameAdjustAsm::Id:
+            c = QLatin1Char('j');
+            break;
+        default:
+            c = QLatin1Char('t');
+            break;
         }
         if (!(c == QLatin1Char('t') && texte.endsWith(c)))
             texte += c;
@@ -90,15 +105,15 @@ bool jouer(Viewer &v, const QString &pas)
     else if (op == QLatin1Char('n')) { // arrows or pages that end at cycle n
         m->repaintHorizontalSliderMovedTraceCycle(n, true);
         emit m->nextCycleTraceCycle(v.vueCycle()->getHorizontalScrollBar()->value());
-    }
-    else if (op == QLatin1Char('d')) { // the handle dragged to n and let go
+    } else if (op == QLatin1Char('d')) { // the handle dragged to n and let go
         QScrollBar *bar = v.vueCycle()->getHorizontalScrollBar();
         bar->setSliderDown(true);
         bar->setSliderPosition(n);
         bar->setSliderDown(false);
     } else if (op == QLatin1Char('v')) { // the vertical bar's arrow, n times
         for (int i = 0; i < n; ++i)
-            v.vueCycle()->getVerticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+            v.vueCycle()->getVerticalScrollBar()->triggerAction(
+                QAbstractSlider::SliderSingleStepAdd);
     } else if (op == QLatin1Char('c')) // a left press on a block of pc n
         emit m->displayPcTracePc(n, 0);
     else if (op == QLatin1Char('p')) // the PC view's arrows, to cycle n
@@ -144,8 +159,9 @@ void TestSystem::scenarios_data()
     QTest::newRow("drag off the level's columns snaps back")
         << 500 << "x n30 | d37" << "" << "" << 30 << "";
     // Past the trace's end (Nb Cycle Total too large): no file that does not exist is read.
-    QTest::newRow("arrows past the trace's end")
-        << 500 << "t2000 x + n450 | n620 n450" << "" << "" << 450 << "";
+    QTest::newRow("arrows past the trace's end") << 500 << "t2000 x + n450 | n620 n450"
+                                                 << ""
+                                                 << "" << 450 << "";
     // Positions: a start and a zoom change put the views where their bars are.
     QTest::newRow("execute after scrolling")
         << 500 << "x n100 v3 | x" << "z0 z100 z200 z300" << "pccccc" << 0 << "";
@@ -155,11 +171,15 @@ void TestSystem::scenarios_data()
     QTest::newRow("rows scrolled, then a level with fewer rows") << 500 << "x + v5 -" << "*"
                                                                  << "*" << 0 << "";
     // Failed starts: one message, and nothing of the previous trace stays on screen.
-    QTest::newRow("zoom files missing")
-        << 500 << "x + nozoom | x" << "" << "p!c" << 0 << "zoom_10_0.xml doesn't exist";
-    QTest::newRow("configuration not XML") << 500 << "x + badconfig | x" << "" << "!" << 0
-                                           << "config.xml";
-    QTest::newRow("new cut reloads") << 500 << "x n120 | f250" << "z0" << "pccc" << 120 << "";
+    QTest::newRow("zoom files missing") << 500 << "x + nozoom | x"
+                                        << ""
+                                        << "p!c" << 0 << "zoom_10_0.xml doesn't exist";
+    QTest::newRow("configuration not XML") << 500 << "x + badconfig | x"
+                                           << ""
+                                           << "!" << 0 << "config.xml";
+    QTest::newRow("new cut reloads") << 500 << "x n120 | f250"
+                                     << "z0"
+                                     << "pccc" << 120 << "";
 }
 
 void TestSystem::scenarios()
@@ -211,6 +231,40 @@ void TestSystem::halfReadFileIsReadToTheEnd()
     QVERIFY(v.blocsParFichier(true).count(40000));
     const QString panne = v.invariants(true);
     QVERIFY2(panne.isEmpty(), qPrintable(panne));
+}
+
+// A long read shows its blocks while it goes on, and the status bar how far it is; the note
+// goes once the read has ended.
+void TestSystem::longReadIsShownWhileRead()
+{
+    TraceGeneratorOptions options;
+    options.nbCycleTotal = 60000;
+    options.nbCycleParTrace = 60000;
+    Viewer v(options);
+    QVERIFY2(v.executer(), qPrintable(v.error));
+    QStatusBar *barre = v.mainFrame->statusBar();
+    emit v.mainFrame->nextZoom(); // level 1: the one file, some 700,000 events, is read
+    QString note;
+    bool montresPendant = false;
+    while (v.system->chargementEnCours()) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+        const QString message = barre->currentMessage();
+        if (message.startsWith(QLatin1String("Reading ")) && message != note) {
+            note = message;
+            // On screen, the single cycles read so far (the read fills the visible columns
+            // first), not the picture of the level before; before the read's end, whose
+            // repaint would show them anyway.
+            const bool vus = v.ecran(v.vueCycle()) == v.rendu(v.vueCycle());
+            montresPendant = montresPendant || (vus && v.system->chargementEnCours());
+        }
+    }
+    QVERIFY2(note.startsWith(QLatin1String("Reading trace_0.xml: ")) &&
+                 note.endsWith(QLatin1String(" % of its cycles")),
+             qPrintable(note));
+    QVERIFY(montresPendant);
+    QVERIFY(v.attendre());
+    QCOMPARE(barre->currentMessage(), QString());
+    QVERIFY2(v.invariants(true).isEmpty(), qPrintable(v.invariants(true)));
 }
 
 // The orange outline of the pc chosen in the table goes when the table is emptied.

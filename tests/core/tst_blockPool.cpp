@@ -131,8 +131,8 @@ private slots:
         QVERIFY(GraphicBlock::poolBytes() <= std::max(before, size_t(2 * BlockPool::slabSize)));
     }
 
-    // Two blocks given equal brushes made apart share one; anything that tells the brushes
-    // apart keeps them apart, and each block reports exactly the brush it was given.
+    // Two blocks of one event given equal brushes made apart share one; anything that tells the
+    // brushes apart keeps them apart, and each block reports exactly the brush it was given.
     void sharedBrushes_data()
     {
         QTest::addColumn<QBrush>("first");
@@ -161,7 +161,7 @@ private slots:
         QFETCH(QBrush, first);
         QFETCH(QBrush, second);
         QFETCH(bool, shared);
-        GraphicBlock a(QStringLiteral("a")), b(QStringLiteral("b"));
+        GraphicBlock a(QStringLiteral("a")), b(QStringLiteral("a"));
         a.setBrush(first);
         b.setBrush(second);
         QCOMPARE(identity(a.getBrush()) == identity(b.getBrush()), shared);

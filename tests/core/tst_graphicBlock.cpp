@@ -13,7 +13,8 @@ private slots:
     {
         // A block without a pc is not shown in the PC view.
         const GraphicBlock block(QStringLiteral("commit"));
-        QCOMPARE(QList<int>({block.getPc(), block.getPositionXTracePc()}), QList<int>({-1, -1}));
+        QCOMPARE(QList<qint64>({block.getPc(), block.getPositionXTracePc()}),
+                 QList<qint64>({-1, -1}));
         QCOMPARE(block.getBrush().style(), Qt::NoBrush);
     }
 

@@ -161,9 +161,9 @@ private slots:
         trace.addElement(5, *cycleOnly);
         trace.addElementTabPc(8, *other);
         trace.updatePositionYTracePc(4, 60);
-        QCOMPARE(QList<int>({both->getPositionXTracePc(), both->getPositionYTracePc(),
-                             other->getPositionYTracePc()}),
-                 QList<int>({7, 60, -1}));
+        QCOMPARE(QList<qint64>({both->getPositionXTracePc(), both->getPositionYTracePc(),
+                                other->getPositionYTracePc()}),
+                 QList<qint64>({7, 60, -1}));
         QCOMPARE(trace.getTabElementTabCycle(5), GraphicTrace::ElementList({both, cycleOnly}));
         trace.clearTabCycle();
         QCOMPARE(GraphicBlock::liveCount() - liveBefore, 2);

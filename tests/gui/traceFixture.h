@@ -32,7 +32,7 @@ inline QColor colourOf(const QString &event)
     return colours.value(names.indexOf(event), Qt::gray);
 }
 
-inline GraphicBlock *newBlock(const QString &event, int x)
+inline GraphicBlock *newBlock(const QString &event, qint64 x)
 {
     auto *block = new GraphicBlock(event);
     block->setBrush(QBrush(colourOf(event)));
@@ -46,10 +46,10 @@ inline GraphicBlock *newBlock(const QString &event, int x)
 inline void addTraceBlock(GraphicTrace &trace, const QString &event, int cycle, int pc,
                           int pcRowY = -1)
 {
-    GraphicBlock *block = newBlock(event, cycle * 10);
+    GraphicBlock *block = newBlock(event, qint64(cycle) * 10);
     block->setPc(pc);
     block->setCycle(cycle);
-    block->setPositionTracePc(cycle * 12, pcRowY);
+    block->setPositionTracePc(qint64(cycle) * 12, pcRowY);
     std::lock_guard<std::recursive_mutex> lock(trace.mutex());
     trace.addElement(cycle, *block);
     if (pcRowY >= 0)

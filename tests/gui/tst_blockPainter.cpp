@@ -194,7 +194,7 @@ private slots:
                         } else if (block->getPc() == layout.highlightPc) {
                             painter.setPen(GraphicBlock::penSelection());
                             painter.setBrush(Qt::NoBrush);
-                            painter.drawRect(block->getPositionXTraceCycle() - r.left(),
+                            painter.drawRect(int(block->getPositionXTraceCycle() - r.left()),
                                              block->getPositionYTraceCycle() - r.top(),
                                              block->getLargeurBlockTraceCycle(),
                                              block->getHauteurBlockTraceCycle());
@@ -244,7 +244,6 @@ private slots:
         }
     }
 };
-
 
 QTEST_MAIN(TestBlockPainter)
 #include "tst_blockPainter.moc"

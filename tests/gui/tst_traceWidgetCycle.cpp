@@ -54,6 +54,8 @@ private slots:
         QTest::newRow("cycle 7, row 2") << 0 << 7 << "execute" << 25;
         QTest::newRow("scrolled by 5") << 5 << 7 << "execute" << 25;
         QTest::newRow("last visible column") << 0 << 28 << "fetch" << 35;
+        // 10^10 pixels from the trace's start: past int, and still in place.
+        QTest::newRow("a billion cycles on") << 1000000000 << 1000000003 << "execute" << 25;
     }
     void blocksArePaintedAtTheirPlace()
     {
@@ -62,8 +64,11 @@ private slots:
         QFETCH(QString, event);
         QFETCH(int, y);
         configure(1);
+        view->setNbCycleTotal(position + 100);
+        view->initScrollBar();
         TraceFixture::addTraceBlock(*trace, event, cycle, 4, -1);
         view->repaintHorizontalSliderMoved(position, true);
+        QCOMPARE(view->getHorizontalScrollBar()->value(), position);
         const QImage image = surface();
         const int left = (cycle - position) * 10;
         QCOMPARE(image.pixelColor(left + 2, y), TraceFixture::colourOf(event));

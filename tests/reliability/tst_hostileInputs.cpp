@@ -8,6 +8,9 @@
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
+#include <QScopeGuard>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <unistd.h>
@@ -20,9 +23,20 @@ class TestHostileInputs : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void damagedData_data();
     void damagedData();
+    void readsStopAtTheBudget();
+
+private:
+    QTemporaryDir reglages; // the user's settings, memory budget included, kept apart
 };
+
+void TestHostileInputs::initTestCase()
+{
+    QVERIFY(reglages.isValid());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, reglages.path());
+}
 
 namespace {
 
@@ -91,7 +105,7 @@ bool endommager(const QString &path, const QString &degat)
         return QFile::remove(path) && QDir().mkdir(path);
     if (degat == QLatin1String("unreadable"))
         return QFile::setPermissions(path, QFileDevice::Permissions());
-    if (degat == QLatin1String("1GB")) {
+    if (degat.startsWith(QLatin1String("1GB"))) {
         // The start of the file is good; the rest is a gigabyte of holes, taking no disk.
         QFile file(path);
         return file.open(QIODevice::ReadWrite) && file.resize(qint64(1) << 30);
@@ -206,10 +220,17 @@ void TestHostileInputs::damagedData_data()
         << Fichier::Asm << "directory" << Vue::Pc << "can't be read";
     QTest::newRow("unreadable trace file")
         << Fichier::Trace << "unreadable" << Vue::Cycles << "can't be read";
-    QTest::newRow("1 GB trace file") << Fichier::Trace << "1GB" << Vue::Cycles << "too large";
-    QTest::newRow("1 GB zoom file") << Fichier::Zoom << "1GB" << Vue::Depart << "too large";
-    QTest::newRow("1 GB listing") << Fichier::Asm << "1GB" << Vue::Pc << "too large";
-    QTest::newRow("1 GB configuration") << Fichier::Config << "1GB" << Vue::Depart << "too large";
+    // No size is refused as such: a gigabyte fits the budget and is read up to its damage.
+    QTest::newRow("1 GB trace file") << Fichier::Trace << "1GB" << Vue::Cycles << "XML error";
+    QTest::newRow("1 GB zoom file") << Fichier::Zoom << "1GB" << Vue::Depart << "XML error";
+    QTest::newRow("1 GB listing") << Fichier::Asm << "1GB" << Vue::Pc << "XML error";
+    QTest::newRow("1 GB configuration") << Fichier::Config << "1GB" << Vue::Depart << "XML error";
+    // Past a budget of 512 MiB, it is not read at all.
+    QTest::newRow("1 GB trace file past the budget")
+        << Fichier::Trace << "1GB budget" << Vue::Cycles
+        << "would take about 1037 MiB of memory, more than the memory budget of 512 MiB";
+    QTest::newRow("1 GB zoom file past the budget")
+        << Fichier::Zoom << "1GB budget" << Vue::Depart << "more than the memory budget of 512";
 }
 
 void TestHostileInputs::damagedData()
@@ -220,6 +241,13 @@ void TestHostileInputs::damagedData()
     QFETCH(QString, message);
     if (degat == QLatin1String("unreadable") && geteuid() == 0)
         QSKIP("root reads files without read permission: nothing to refuse");
+    if (degat.endsWith(QLatin1String("budget")))
+        QSettings(QStringLiteral("Zelvar"), QStringLiteral("Zelvar"))
+            .setValue(QStringLiteral("memoryBudgetMiB"), 512);
+    const auto budgetParDefaut = qScopeGuard([] {
+        QSettings(QStringLiteral("Zelvar"), QStringLiteral("Zelvar"))
+            .remove(QStringLiteral("memoryBudgetMiB"));
+    });
 
     TraceGeneratorOptions options;
     options.nbCycleParTrace = 20;
@@ -271,9 +299,7 @@ void TestHostileInputs::damagedData()
         const auto &premier = store.getTabCycle().at(0);
         QVERIFY(!premier.empty());
         const auto *block = static_cast<const GraphicBlock *>(premier.front());
-        const QColor attendu =
-            block->getNbEvent() > 0
-                ? QColor() : h.mainFrame->getCouleurTrace();
+        const QColor attendu = block->getNbEvent() > 0 ? QColor() : h.mainFrame->getCouleurTrace();
         if (attendu.isValid())
             QCOMPARE(block->getBrush().color(), attendu);
     }
@@ -289,6 +315,35 @@ void TestHostileInputs::damagedData()
     QCOMPARE(h.blocsParFichier(false).size(), size_t(2));
     QCOMPARE(h.table()->cellText(0, 0), QStringLiteral("0"));
     QVERIFY2(h.invariants(true).isEmpty(), qPrintable(h.invariants(true)));
+}
+
+// Files that each fit the budget, but not together: the read that passes it stops there, with
+// one message, and memory stays within the budget.
+void TestHostileInputs::readsStopAtTheBudget()
+{
+    TraceGeneratorOptions options;
+    options.nbCycleParTrace = 10000; // some 100,000 blocks, 8 MB of memory, per file
+    options.nbCycleTotal = 30000;
+    Viewer h(options);
+    QVERIFY2(h.ok(), qPrintable(h.error));
+    QSettings reglage(QStringLiteral("Zelvar"), QStringLiteral("Zelvar"));
+    reglage.setValue(QStringLiteral("memoryBudgetMiB"), 12);
+    reglage.sync();
+    const auto budgetParDefaut = qScopeGuard([&] {
+        reglage.remove(QStringLiteral("memoryBudgetMiB"));
+        reglage.sync();
+    });
+    h.ouvrir();
+    QVERIFY(h.executer(1));
+    const QStringList alertes = h.alertes();
+    QCOMPARE(alertes.size(), 1);
+    QVERIFY2(alertes[0].contains(QLatin1String("trace_10000.xml : at cycle ")) &&
+                 alertes[0].contains(QLatin1String("passed the memory budget of 12 MiB")),
+             qPrintable(alertes[0]));
+    // One cycle's blocks may come on top of the budget before the check.
+    QVERIFY(qint64(GraphicBlock::liveCount()) * 80 <= (qint64(12) << 20) + 80 * 64);
+    const std::map<int, int> blocs = h.blocsParFichier(false);
+    QVERIFY(blocs.at(0) > blocs.at(10000));
 }
 
 QTEST_MAIN(TestHostileInputs)

@@ -82,7 +82,7 @@ bool pointSurBloc(Viewer &h, QRandomGenerator &rng, QPoint &point)
                 continue;
             const QPoint origine(vue->getPositionHorizontal() / h.niveau() * largeur,
                                  vue->getPositionVertical() * hauteur);
-            const QPoint p = QPoint(block->getPositionXTraceCycle() + largeur / 2,
+            const QPoint p = QPoint(int(block->getPositionXTraceCycle()) + largeur / 2,
                                     block->getPositionYTraceCycle() + hauteur / 2) -
                              origine;
             if (p.x() >= 0 && p.y() >= 0 && p.x() < surface.width() && p.y() < surface.height())

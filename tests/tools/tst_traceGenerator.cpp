@@ -213,6 +213,25 @@ private slots:
             QCOMPARE(listed[pc], pc);
     }
 
+    // The end of a long trace alone: its last files, their cycles numbered as in the whole run.
+    void fromCycleWritesTheEnd()
+    {
+        QTemporaryDir root;
+        TraceGeneratorOptions o = dans(root.path(), 500, 100);
+        o.fromCycle = 350;
+        QVERIFY(TraceGenerator(o).generate());
+        QCOMPARE(fichiers(root.filePath("100/trace")),
+                 (QStringList{"trace_300.xml", "trace_400.xml"}));
+        Lecteur lecteur;
+        ParserTrace trace;
+        trace.setRecepteur(&lecteur);
+        trace.setInputFilename(o.traceFilePath(400));
+        QVERIFY(trace.parse());
+        QCOMPARE(int(lecteur.cycles.size()), 100);
+        QCOMPARE(lecteur.cycles.begin()->first, 400);
+        QCOMPARE(lecteur.cycles.rbegin()->first, 499);
+    }
+
     void badOptionsAreRefused_data()
     {
         QTest::addColumn<Change>("change");
@@ -221,6 +240,8 @@ private slots:
         QTest::newRow("no pc") << Change([](O &o) { o.nbPc = 0; });
         QTest::newRow("level not dividing a file") << Change([](O &o) { o.zoomLevels = {30}; });
         QTest::newRow("level 1") << Change([](O &o) { o.zoomLevels = {1}; });
+        QTest::newRow("first cycle written past the end")
+            << Change([](O &o) { o.fromCycle = o.nbCycleTotal; });
         QTest::newRow("prefix with slash") << Change([](O &o) { o.tracePrefixe = "../x"; });
         QTest::newRow("trace and zoom names collide") << Change([](O &o) {
             o.traceDirectory = o.zoomDirectory;

@@ -48,6 +48,8 @@ int main(int argc, char *argv[])
     const IntOption ints[] = {
         {"cycles", &o.nbCycleTotal, "Total number of cycles"},
         {"cycles-per-file", &o.nbCycleParTrace, "Cycles per trace and zoom file"},
+        {"from-cycle", &o.fromCycle,
+         "First cycle written: the files before the one holding it are left out"},
         {"pcs", &o.nbPc, "Number of pcs of the program"},
         {"pcs-per-file", &o.nbPcParAsm, "Pcs per assembly file"},
         {"events", &o.nbEventKinds, "Number of configured event kinds"},

@@ -674,6 +674,8 @@ QString TraceGenerator::checkOptions(const TraceGeneratorOptions &o)
         return QStringLiteral("The total number of cycles must be at least 1");
     if (o.nbCycleParTrace < 1)
         return QStringLiteral("The number of cycles per file must be at least 1");
+    if (o.fromCycle < 0 || o.fromCycle >= o.nbCycleTotal)
+        return QStringLiteral("The first cycle written must be between 0 and the last cycle");
     if (o.nbPcParAsm < 1)
         return QStringLiteral("The number of pcs per assembly file must be at least 1");
     if (o.nbPc < 1 || o.nbPc > 100000000)
@@ -727,7 +729,8 @@ bool TraceGenerator::generate()
     };
     if (!claim(opts.configFilePath()))
         return false;
-    for (qint64 n = 0; n < opts.nbCycleTotal; n += opts.nbCycleParTrace) {
+    const qint64 premier = qint64(opts.fromCycle) / opts.nbCycleParTrace * opts.nbCycleParTrace;
+    for (qint64 n = premier; n < opts.nbCycleTotal; n += opts.nbCycleParTrace) {
         if (!claim(opts.traceFilePath(int(n))))
             return false;
         for (int level : opts.zoomLevels)
@@ -812,7 +815,7 @@ bool TraceGenerator::generate()
     };
 
     Core core(program, kinds, opts);
-    for (qint64 c = 0; c < opts.nbCycleTotal; ++c) {
+    for (qint64 c = premier; c < opts.nbCycleTotal; ++c) {
         const bool firstOfFile = c % opts.nbCycleParTrace == 0;
         if (firstOfFile) {
             if (!trace.open(opts.traceFilePath(int(c))))

@@ -22,7 +22,10 @@ struct TraceGeneratorOptions
     QString asmPrefixe = QStringLiteral("asm");
 
     quint64 seed = 1;
-    int nbCycleTotal = 500;       // cycles 0 .. nbCycleTotal - 1
+    int nbCycleTotal = 500; // cycles 0 .. nbCycleTotal - 1
+    // Only the files from the one holding this cycle on are written, the run starting there:
+    // the end of a very long trace without the time and disk of its beginning.
+    int fromCycle = 0;
     int nbCycleParTrace = 100;    // cycles per trace (and zoom) file
     int nbPcParAsm = 100;         // pcs per assembly file
     int nbEventKinds = 12;        // configured events; beyond the pipeline's own, unit_<k> events
