@@ -2,6 +2,8 @@
 
 #include "controller/assemblyListing.h"
 #include "controller/fichiers.h"
+#include "controller/readingMonitor.h"
+#include "controller/traceFinder.h"
 #include "controller/zoomLevels.h"
 #include "core/config.h"
 #include "core/couleur.h"
@@ -37,6 +39,8 @@ System::System(MainFrame *mainFrame)
     scheduler = std::make_unique<ReadScheduler>(*graphicTrace, listing->rows(),
                                                 [this](QEvent *event) { poster(event); });
     connect(scheduler.get(), &ReadScheduler::lectureTerminee, this, &System::lectureTerminee);
+    lectures = std::make_unique<ReadingMonitor>(mainFrame, *scheduler);
+    finder = std::make_unique<TraceFinder>(mainFrame, parametres);
     couleurTrace = mainFrame->getCouleurTrace();
     // The views draw from this store for good: it is emptied and refilled, never replaced.
     mainFrame->setGraphicTrace(*graphicTrace);
@@ -50,6 +54,8 @@ System::System(MainFrame *mainFrame)
 System::~System()
 {
     arreterChargements();
+    finder.reset();
+    lectures.reset();
     // The reads go before the store they fill.
     scheduler.reset();
     listing.reset();
@@ -322,6 +328,7 @@ void System::suivre()
         scheduler->placer(Vue::Pc, tracePcSeparee ? cycleCourantTracePc : cycleCourantTraceCycle))
         mainFrame->repaintTracePc();
     scheduler->suivre();
+    lectures->actualiser();
 }
 
 // What the reads started from now on use: the file names and the level's block geometry.
@@ -493,6 +500,10 @@ void System::initInfosZoom()
     infosZoom = ZoomLevels::build(largeurTraceCycle, hauteurTraceCycle);
     niveauZoomMin = infosZoom.begin()->first;
     niveauZoomMax = infosZoom.rbegin()->first;
+    std::vector<int> niveaux;
+    for (const auto &level : infosZoom)
+        niveaux.push_back(level.first);
+    mainFrame->setNiveauxZoom(niveaux);
 }
 
 void System::initInfosTracePc()

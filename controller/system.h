@@ -21,6 +21,8 @@ class GraphicTrace;
 class MainFrame;
 class ParserConfig;
 class QEvent;
+class ReadingMonitor;
+class TraceFinder;
 
 // The controller: owns the parameters, the trace store, the zoom levels and the event
 // configuration, and conducts the parts that do the rest: the read scheduler (which file is
@@ -124,6 +126,8 @@ private:
     std::unique_ptr<GraphicTrace> graphicTrace;
     std::unique_ptr<AssemblyListing> listing;
     std::unique_ptr<ReadScheduler> scheduler;
+    std::unique_ptr<ReadingMonitor> lectures;
+    std::unique_ptr<TraceFinder> finder;
 
     std::map<int, InfosZoom> infosZoom;
     int niveauZoom = 1;

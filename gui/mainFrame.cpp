@@ -9,7 +9,9 @@
 #include "dialogs/parametersDialog.h"
 #include "gui/customEvents.h"
 #include "gui/mainWidget.h"
+#include "gui/navigation.h"
 #include "gui/popupMenuRepainter.h"
+#include "gui/statusInfo.h"
 #include "gui/tableAsm.h"
 #include "gui/traceGeometry.h"
 #include "gui/traceWidgetCycle.h"
@@ -138,6 +140,8 @@ MainFrame::MainFrame() : QMainWindow(nullptr)
             &TraceWidgetPc::setVerticalScrollBarSliderValue);
 
     tableAsm->adjust();
+    navigation = new Navigation(this, traceWidgetCycle, traceWidgetPc, tableAsm,
+                                helpMenu->menuAction());
 
     legendDialog = new LegendDialog(this, QStringLiteral("Legend"), false);
     parametersDialog = new ParametersDialog(this, QStringLiteral("Parameters"), true);
@@ -268,6 +272,7 @@ void MainFrame::setNbConfigEvent(const int &nb)
 void MainFrame::setNiveauZoom(const int &niveau)
 {
     traceWidgetCycle->setNiveauZoom(niveau);
+    navigation->setNiveauZoom(niveau);
 }
 
 void MainFrame::setTabConfig(const std::map<QString, ConfigEvent> &tabConfig)
@@ -440,6 +445,26 @@ void MainFrame::repaintVerticalSliderMovedTracePc(const int &v)
 {
     traceWidgetPc->repaintVerticalSliderMoved(v);
     tableAsm->updateScrollBarValue(v);
+}
+
+void MainFrame::setNiveauxZoom(const std::vector<int> &niveaux)
+{
+    navigation->setNiveauxZoom(niveaux);
+}
+
+void MainFrame::setLecturesEnCours(const QStringList &fichiers)
+{
+    navigation->status()->setLectures(fichiers);
+}
+
+void MainFrame::cycleTrouve(int pc, int cycle)
+{
+    navigation->cycleTrouve(pc, cycle);
+}
+
+void MainFrame::instructionTrouvee(const QString &mnemonique, int pc)
+{
+    navigation->instructionTrouvee(mnemonique, pc);
 }
 
 void MainFrame::toolBarOrientationChanged(Qt::Orientation o)

@@ -6,14 +6,17 @@
 #include <QColor>
 #include <QMainWindow>
 #include <QString>
+#include <QStringList>
 
 #include <map>
+#include <vector>
 
 class ConfigEvent;
 class GraphicTrace;
 class HelpWindow;
 class LegendDialog;
 class MainWidget;
+class Navigation;
 class ParametersDialog;
 class QToolBar;
 class TableAsm;
@@ -100,6 +103,13 @@ public:
     void repaintHorizontalSliderMovedTracePc(const int &v, const bool &moveBar);
     void repaintVerticalSliderMovedTracePc(const int &v);
 
+    // Beyond the views' own: the levels there are, the files being read, and what the
+    // searches asked for by chercherCycle and chercherMnemonique found (-1: nothing).
+    void setNiveauxZoom(const std::vector<int> &niveaux);
+    void setLecturesEnCours(const QStringList &fichiers);
+    void cycleTrouve(int pc, int cycle);
+    void instructionTrouvee(const QString &mnemonique, int pc);
+
 signals:
     void nextCycleTraceCycle(int cycle);
     void prevCycleTraceCycle(int cycle);
@@ -127,6 +137,10 @@ signals:
     void nbCycleTotalChanged(int nbCycleTotal);
     void sizeChanged();
     void closeSignal();
+    // The next cycle after `depuis` (or the last one before it) where pc appears; a pc of the
+    // listings whose mnemonic is `mnemonique`, the first after apresPc.
+    void chercherCycle(int pc, int depuis, bool versLaFin);
+    void chercherMnemonique(const QString &mnemonique, int apresPc);
 
 public slots:
     void toolBarOrientationChanged(Qt::Orientation o);
@@ -162,6 +176,7 @@ private:
     ParametersDialog *parametersDialog = nullptr;
     LegendDialog *legendDialog = nullptr;
     HelpWindow *helpWindow = nullptr;
+    Navigation *navigation = nullptr;
 };
 
 #endif
