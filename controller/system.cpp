@@ -54,8 +54,6 @@ System::System(MainFrame *mainFrame)
 System::~System()
 {
     arreterChargements();
-    finder.reset();
-    lectures.reset();
     // The reads go before the store they fill.
     scheduler.reset();
     listing.reset();
@@ -500,10 +498,7 @@ void System::initInfosZoom()
     infosZoom = ZoomLevels::build(largeurTraceCycle, hauteurTraceCycle);
     niveauZoomMin = infosZoom.begin()->first;
     niveauZoomMax = infosZoom.rbegin()->first;
-    std::vector<int> niveaux;
-    for (const auto &level : infosZoom)
-        niveaux.push_back(level.first);
-    mainFrame->setNiveauxZoom(niveaux);
+    mainFrame->setNiveauxZoom(infosZoom);
 }
 
 void System::initInfosTracePc()

@@ -447,9 +447,12 @@ void MainFrame::repaintVerticalSliderMovedTracePc(const int &v)
     tableAsm->updateScrollBarValue(v);
 }
 
-void MainFrame::setNiveauxZoom(const std::vector<int> &niveaux)
+void MainFrame::setNiveauxZoom(const std::map<int, InfosZoom> &niveaux)
 {
-    navigation->setNiveauxZoom(niveaux);
+    std::vector<int> liste;
+    for (const auto &niveau : niveaux)
+        liste.push_back(niveau.first);
+    navigation->setNiveauxZoom(liste);
 }
 
 void MainFrame::setLecturesEnCours(const QStringList &fichiers)

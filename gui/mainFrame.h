@@ -1,6 +1,7 @@
 #ifndef MAINFRAME_H
 #define MAINFRAME_H
 
+#include "core/infosZoom.h"
 #include "gui/traceGeometry.h"
 
 #include <QColor>
@@ -9,7 +10,6 @@
 #include <QStringList>
 
 #include <map>
-#include <vector>
 
 class ConfigEvent;
 class GraphicTrace;
@@ -105,7 +105,7 @@ public:
 
     // Beyond the views' own: the levels there are, the files being read, and what the
     // searches asked for by chercherCycle and chercherMnemonique found (-1: nothing).
-    void setNiveauxZoom(const std::vector<int> &niveaux);
+    void setNiveauxZoom(const std::map<int, InfosZoom> &niveaux);
     void setLecturesEnCours(const QStringList &fichiers);
     void cycleTrouve(int pc, int cycle);
     void instructionTrouvee(const QString &mnemonique, int pc);

@@ -31,8 +31,9 @@ void TraceWidgetCycle::setNbConfigEvent(const int &nb)
 
 void TraceWidgetCycle::setNiveauZoom(const int &niveau)
 {
+    if (niveau != niveauZoom)
+        dernierChoix = Choix();
     niveauZoom = niveau;
-    dernierChoix = Choix();
 }
 
 void TraceWidgetCycle::setTabConfig(const std::map<QString, ConfigEvent> &config)
