@@ -33,8 +33,7 @@ class ChercheurPc final : public ParserTrace::Recepteur
 public:
     ChercheurPc(ParserTrace &parser, int pc, int depuis, bool versLaFin, qint64 limite,
                 const std::atomic<bool> &arret)
-        : parser(parser), pc(pc), depuis(depuis), versLaFin(versLaFin), limite(limite),
-          arret(arret)
+        : parser(parser), pc(pc), depuis(depuis), versLaFin(versLaFin), limite(limite), arret(arret)
     {}
 
     void addCycleTrace(int c) override
@@ -129,8 +128,8 @@ int TraceFinder::pcDuMnemonique(const Parametres &p, const QString &mnemonique, 
     // one block.
     const QString prefixe = p.asmPrefixe + QLatin1Char('_');
     std::vector<int> numeros;
-    const QStringList noms = QDir(p.asmDirectory)
-                                 .entryList({prefixe + QStringLiteral("*.xml")}, QDir::Files);
+    const QStringList noms =
+        QDir(p.asmDirectory).entryList({prefixe + QStringLiteral("*.xml")}, QDir::Files);
     for (const QString &nom : noms) {
         bool ok = false;
         const int numero = nom.mid(prefixe.size(), nom.size() - prefixe.size() - 4).toInt(&ok);
@@ -140,11 +139,11 @@ int TraceFinder::pcDuMnemonique(const Parametres &p, const QString &mnemonique, 
     if (numeros.empty() || p.nbPcParAsm <= 0)
         return -1;
     std::sort(numeros.begin(), numeros.end());
-    const int depart = apresPc < 0 ? numeros.front()
-                                   : Parametres::numeroFichier(apresPc, p.nbPcParAsm);
-    const size_t k0 = size_t(std::lower_bound(numeros.begin(), numeros.end(), depart) -
-                             numeros.begin()) %
-                      numeros.size();
+    const int depart =
+        apresPc < 0 ? numeros.front() : Parametres::numeroFichier(apresPc, p.nbPcParAsm);
+    const size_t k0 =
+        size_t(std::lower_bound(numeros.begin(), numeros.end(), depart) - numeros.begin()) %
+        numeros.size();
 
     ParserAsm parser;
     int pcCourant = -1;

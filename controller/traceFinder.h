@@ -37,8 +37,8 @@ public:
                          const std::atomic<bool> &arret);
     // The pc of the listings, in pc order from after apresPc and round again, whose mnemonic is
     // `mnemonique` (case aside); -1 when none is.
-    static int pcDuMnemonique(const Parametres &parametres, const QString &mnemonique,
-                              int apresPc, const std::atomic<bool> &arret);
+    static int pcDuMnemonique(const Parametres &parametres, const QString &mnemonique, int apresPc,
+                              const std::atomic<bool> &arret);
 
 public slots:
     void chercherCycle(int pc, int depuis, bool versLaFin);

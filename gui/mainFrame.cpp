@@ -140,8 +140,8 @@ MainFrame::MainFrame() : QMainWindow(nullptr)
             &TraceWidgetPc::setVerticalScrollBarSliderValue);
 
     tableAsm->adjust();
-    navigation = new Navigation(this, traceWidgetCycle, traceWidgetPc, tableAsm,
-                                helpMenu->menuAction());
+    navigation =
+        new Navigation(this, traceWidgetCycle, traceWidgetPc, tableAsm, helpMenu->menuAction());
 
     legendDialog = new LegendDialog(this, QStringLiteral("Legend"), false);
     parametersDialog = new ParametersDialog(this, QStringLiteral("Parameters"), true);

@@ -51,7 +51,8 @@ Navigation::Navigation(MainFrame *mainFrame, TraceWidgetCycle *vueCycle, TraceWi
 
     connect(this, &Navigation::chercherCycle, mainFrame, &MainFrame::chercherCycle);
     connect(this, &Navigation::chercherMnemonique, mainFrame, &MainFrame::chercherMnemonique);
-    for (TraceWidget *vue : {static_cast<TraceWidget *>(vueCycle), static_cast<TraceWidget *>(vuePc)}) {
+    for (TraceWidget *vue :
+         {static_cast<TraceWidget *>(vueCycle), static_cast<TraceWidget *>(vuePc)}) {
         connect(vue, &TraceWidget::zoomDemande, this, &Navigation::zoomer);
         connect(vue, &TraceWidget::marqueurDemande, this, &Navigation::basculerMarqueur);
         vue->setDescripteurPc([this](int pc) { return instruction(pc); });
@@ -156,9 +157,8 @@ void Navigation::trouverInstruction()
 void Navigation::instructionTrouvee(const QString &mnemonique, int pc)
 {
     if (pc < 0) {
-        statusInfo->setRecherche(QStringLiteral("No ") + mnemonique +
-                                     QStringLiteral(" in the listings"),
-                                 false);
+        statusInfo->setRecherche(
+            QStringLiteral("No ") + mnemonique + QStringLiteral(" in the listings"), false);
         return;
     }
     statusInfo->setRecherche(mnemonique + QStringLiteral(" at pc ") + QString::number(pc), false);
@@ -250,11 +250,11 @@ void Navigation::cycleTrouve(int pc, int cycle)
     if (pc != demande.pc)
         return;
     if (cycle < 0) {
-        statusInfo->setRecherche(QStringLiteral("pc %1: no cycle %2")
-                                     .arg(pc)
-                                     .arg(demande.versLaFin ? QStringLiteral("after")
-                                                            : QStringLiteral("before")),
-                                 false);
+        statusInfo->setRecherche(
+            QStringLiteral("pc %1: no cycle %2")
+                .arg(pc)
+                .arg(demande.versLaFin ? QStringLiteral("after") : QStringLiteral("before")),
+            false);
         return;
     }
     // Outlined, so that its blocks stand out where the view now is.

@@ -74,8 +74,8 @@ void StatusInfo::setMarqueurs(const std::vector<int> &c)
 void StatusInfo::setLectures(const QStringList &fichiers)
 {
     lit = !fichiers.isEmpty();
-    montrer(lectures, lit ? QStringLiteral("Reading ") + fichiers.join(QStringLiteral(", "))
-                          : QString());
+    montrer(lectures,
+            lit ? QStringLiteral("Reading ") + fichiers.join(QStringLiteral(", ")) : QString());
     montrerOccupation();
 }
 

@@ -354,9 +354,9 @@ void TraceWidget::wheelEvent(QWheelEvent *e)
     }
     // Some systems turn Shift+wheel into a horizontal turn themselves.
     const bool horizontal = (e->modifiers() & Qt::ShiftModifier) || delta.y() == 0;
-    const int n = horizontal ? ViewAids::crans(resteMoletteHorizontal,
-                                               delta.x() != 0 ? delta.x() : delta.y())
-                             : ViewAids::crans(resteMolette, delta.y());
+    const int n =
+        horizontal ? ViewAids::crans(resteMoletteHorizontal, delta.x() != 0 ? delta.x() : delta.y())
+                   : ViewAids::crans(resteMolette, delta.y());
     QScrollBar *bar = horizontal ? horizontalScrollBar : verticalScrollBar;
     const int lignes = qAbs(n) * QApplication::wheelScrollLines();
     for (int i = 0; i < lignes; ++i)

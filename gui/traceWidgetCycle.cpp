@@ -146,9 +146,8 @@ void TraceWidgetCycle::paintEvent(QPaintEvent *)
     paintNoms(painter);
     paintMarqueurs(painter);
 
-    const ViewAids::Plage plage =
-        ViewAids::cyclesAffiches(positionHorizontal, niveauZoom, largeurBlock,
-                                 graphicBlockWidget->width(), nbCycleTotal);
+    const ViewAids::Plage plage = ViewAids::cyclesAffiches(
+        positionHorizontal, niveauZoom, largeurBlock, graphicBlockWidget->width(), nbCycleTotal);
     if (plage.premier != plageSignalee.premier || plage.dernier != plageSignalee.dernier) {
         plageSignalee = plage;
         emit cyclesAffiches(plage.premier, plage.dernier);

@@ -274,8 +274,8 @@ void TraceWidgetPc::graphicBlockWidgetMousePressEvent(QMouseEvent *e)
     const QStringList noms = evenements(*pc, cycle, true);
     if (noms.isEmpty())
         return;
-    QString text = QStringLiteral("Cycle : ") + QString::number(cycle) +
-                   QStringLiteral("\nPc : ") + QString::number(*pc);
+    QString text = QStringLiteral("Cycle : ") + QString::number(cycle) + QStringLiteral("\nPc : ") +
+                   QString::number(*pc);
     for (const QString &nom : noms)
         text += QStringLiteral("\nEvent : ") + nom;
     popupInfo->showIt(clickX, clickY, text, graphicBlockWidget->geometry());

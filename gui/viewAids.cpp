@@ -80,8 +80,9 @@ QString infobulle(const QStringList &lignes)
 
 QString enteteCellule(int cycle, int step, const QString &event)
 {
-    const QString cycles = step > 1 ? QStringLiteral("Cycles %1-%2").arg(cycle).arg(cycle + step - 1)
-                                    : QStringLiteral("Cycle %1").arg(cycle);
+    const QString cycles = step > 1
+                               ? QStringLiteral("Cycles %1-%2").arg(cycle).arg(cycle + step - 1)
+                               : QStringLiteral("Cycle %1").arg(cycle);
     return cycles + QStringLiteral(", ") + event;
 }
 

@@ -117,7 +117,8 @@ bool jouer(Viewer &v, const QString &pas, bool attendre = true)
     }
     // A search runs on a thread of its own: its end shows as the busy indicator going.
     const auto *occupe = m->findChild<QWidget *>(QStringLiteral("statusBusy"));
-    return !attendre || (QTest::qWaitFor([occupe] { return !occupe->isVisible(); }) && v.attendre());
+    return !attendre ||
+           (QTest::qWaitFor([occupe] { return !occupe->isVisible(); }) && v.attendre());
 }
 
 // What the user sees, named as in the expected values: bar (the cycle view's first cycle), v
@@ -137,12 +138,13 @@ QString observer(Viewer &v, const QString &quoi)
         return QString::number(v.niveau());
     if (quoi == QLatin1String("pc")) {
         const QList<QTableWidgetItem *> choisies = v.table()->selectedItems();
-        return choisies.isEmpty() ? QStringLiteral("-") : v.table()->cellText(choisies[0]->row(), 0);
+        return choisies.isEmpty() ? QStringLiteral("-")
+                                  : v.table()->cellText(choisies[0]->row(), 0);
     }
     if (quoi == QLatin1String("status")) {
         QStringList champs;
-        for (const char *nom : {"statusReading", "statusSearch", "statusMarkers", "statusLevel",
-                                "statusCycles"}) {
+        for (const char *nom :
+             {"statusReading", "statusSearch", "statusMarkers", "statusLevel", "statusCycles"}) {
             const auto *label = v.mainFrame->findChild<QLabel *>(QString::fromLatin1(nom));
             if (label && label->isVisible())
                 champs << label->text();
@@ -157,7 +159,7 @@ QString observer(Viewer &v, const QString &quoi)
         QCoreApplication::sendEvent(s, &e);
         const QString texte = QToolTip::isVisible() ? QToolTip::text() : QString();
         return QTextDocumentFragment::fromHtml(texte).toPlainText().replace(QLatin1Char('\n'),
-                                                                             QLatin1Char('|'));
+                                                                            QLatin1Char('|'));
     }
     if (quoi == QLatin1String("width"))
         return QString::number(surface(v, QLatin1Char('c'))->width());
@@ -194,7 +196,7 @@ void TestNavigation::initTestCase()
 
 void TestNavigation::scenarios_data()
 {
-    QTest::addColumn<QString>("script"); // steps (see jouer); "|" starts what is compared
+    QTest::addColumn<QString>("script");      // steps (see jouer); "|" starts what is compared
     QTest::addColumn<QStringList>("attendu"); // what=value (see observer)
 
     // Go to Cycle: any cycle, read around it as a zoom change does, brought to a column and
@@ -216,25 +218,27 @@ void TestNavigation::scenarios_data()
     // F3, Shift+F3: the next or previous cycle of the selected pc, files beyond the window
     // searched; it stays outlined.
     QTest::newRow("next cycle of a pc, far away")
-        << "x + f2 g9 | F" << QStringList{"bar=345", "status=pc 2 at cycle 345|Level 1|Cycles 345-376"};
-    QTest::newRow("next, next, previous, previous")
-        << "x + f2 g9 F F B B" << QStringList{"bar=8"};
-    QTest::newRow("nothing selected") << "x + | F"
-                                      << QStringList{"bar=0", "status=No instruction selected|Level 1|Cycles 0-31"};
+        << "x + f2 g9 | F"
+        << QStringList{"bar=345", "status=pc 2 at cycle 345|Level 1|Cycles 345-376"};
+    QTest::newRow("next, next, previous, previous") << "x + f2 g9 F F B B" << QStringList{"bar=8"};
+    QTest::newRow("nothing selected")
+        << "x + | F" << QStringList{"bar=0", "status=No instruction selected|Level 1|Cycles 0-31"};
     // Markers: Ctrl+click, on either view; a third one takes the older one's place, a second
     // click takes it away, Escape all of them.
-    QTest::newRow("two markers")
-        << "x + m50,10 m130,10"
-        << QStringList{"status=Markers 2, 6: 4 cycles|Level 1|Cycles 0-31", "marker@50=#005aff",
-                       "marker@130=#e6008c"};
+    QTest::newRow("two markers") << "x + m50,10 m130,10"
+                                 << QStringList{"status=Markers 2, 6: 4 cycles|Level 1|Cycles 0-31",
+                                                "marker@50=#005aff", "marker@130=#e6008c"};
     QTest::newRow("a third marker, one taken away")
-        << "x + m50,10 m130,10 m210,10 m130,10" << QStringList{"status=Marker 10|Level 1|Cycles 0-31"};
-    QTest::newRow("markers cleared") << "x + m50,10 pm130,10 e"
-                                     << QStringList{"status=Level 1|Cycles 0-31", "marker@50=#dcdcdc"};
+        << "x + m50,10 m130,10 m210,10 m130,10"
+        << QStringList{"status=Marker 10|Level 1|Cycles 0-31"};
+    QTest::newRow("markers cleared")
+        << "x + m50,10 pm130,10 e"
+        << QStringList{"status=Level 1|Cycles 0-31", "marker@50=#dcdcdc"};
     // Keys in the focused view, the bars' paths: arrows, a page of columns, the trace's ends.
     QTest::newRow("keys") << "x + c10,150 kEnd kPgUp kLeft kDown"
                           << QStringList{"bar=437", "v=1", "status=Level 1|Cycles 437-468"};
-    QTest::newRow("home") << "x + c10,150 g300 | kHome" << QStringList{"bar=0", "lus=trace_0.xml trace_100.xml"};
+    QTest::newRow("home") << "x + c10,150 g300 | kHome"
+                          << QStringList{"bar=0", "lus=trace_0.xml trace_100.xml"};
     // The wheel: rows, Shift: columns, Ctrl: the next level, nothing past the last one.
     QTest::newRow("wheel") << "x + w-1 s-2" << QStringList{"bar=6", "v=3"};
     QTest::newRow("ctrl+wheel") << "x + z-1 z-1" << QStringList{"level=10", "infos=0"};
@@ -242,16 +246,22 @@ void TestNavigation::scenarios_data()
     QTest::newRow("event names") << "x + n" << QStringList{"width=503", "names@30=#dcdcdc"};
     // Tooltips: every instruction of the cell, named once its listing is shown; the rate at a
     // coarse level.
-    QTest::newRow("tooltip") << "x +" << QStringList{"tip@10,10=Cycle 0, fetch|pc 0|pc 1|pc 2|pc 3"};
+    QTest::newRow("tooltip") << "x +"
+                             << QStringList{"tip@10,10=Cycle 0, fetch|pc 0|pc 1|pc 2|pc 3"};
     QTest::newRow("tooltip with the listing")
-        << "x + c10,10" << QStringList{"tip@30,30=Cycle 1, decode|pc 0: sd r0, 40(r9)|pc 1: and r11, r1, r14|pc 2: slt r2, r11, r3|pc 3: or r13, r6, r12"};
-    QTest::newRow("tooltip at level 10") << "x" << QStringList{"tip@10,5=Cycles 0-9, fetch|Rate 100 %"};
+        << "x + c10,10"
+        << QStringList{"tip@30,30=Cycle 1, decode|pc 0: sd r0, 40(r9)|pc 1: and r11, r1, r14|pc 2: "
+                       "slt r2, r11, r3|pc 3: or r13, r6, r12"};
+    QTest::newRow("tooltip at level 10")
+        << "x" << QStringList{"tip@10,5=Cycles 0-9, fetch|Rate 100 %"};
     // A cell of several instructions: each left click on it picks the next one.
     QTest::newRow("shared cell") << "x + c10,10 c10,10 c10,10" << QStringList{"pc=2"};
-    QTest::newRow("shared cell, round") << "x + c10,10 c10,10 c10,10 c10,10 c10,10" << QStringList{"pc=0"};
+    QTest::newRow("shared cell, round")
+        << "x + c10,10 c10,10 c10,10 c10,10 c10,10" << QStringList{"pc=0"};
     QTest::newRow("another cell starts again") << "x + c10,10 c10,10 c30,30" << QStringList{"pc=0"};
     // While files are read the status bar names them.
-    QTest::newRow("status while reading") << "x!" << QStringList{"status=Reading zoom_10_0.xml|Level 10"};
+    QTest::newRow("status while reading")
+        << "x!" << QStringList{"status=Reading zoom_10_0.xml|Level 10"};
 }
 
 void TestNavigation::scenarios()
