@@ -25,7 +25,7 @@ class TestNavigation : public QObject
 
 private slots:
     void initTestCase();
-    // Each test starts with the settings of a first run.
+    // Each test starts with the settings of a first run (CTest keeps them apart from the user's).
     void init() { QSettings(QStringLiteral("Zelvar"), QStringLiteral("Zelvar")).clear(); }
     void scenarios_data();
     void scenarios();
@@ -185,8 +185,6 @@ QString observer(Viewer &v, const QString &quoi)
 
 void TestNavigation::initTestCase()
 {
-    static QTemporaryDir reglages;
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, reglages.path());
     InputChooser::setHandler([](const InputChooser::Request &) -> std::optional<QString> {
         if (reponses.isEmpty())
             return std::nullopt;
