@@ -210,7 +210,8 @@ void TestNavigation::scenarios_data()
     QTest::newRow("find a mnemonic, then the next one")
         << "x + f2 | fld fLD" << QStringList{"pc=6", "status=LD at pc 6|Level 1|Cycles 0-31"};
     QTest::newRow("find a mnemonic round the listings")
-        << "x + f176 | fbeq" << QStringList{"pc=31", "lus=asm_0.xml"};
+        << "x + f194 | fsd" << QStringList{"pc=0", "lus=asm_0.xml"};
+    QTest::newRow("find the only one from itself") << "x + f199 | fj" << QStringList{"pc=199"};
     QTest::newRow("find a mnemonic no listing has")
         << "x + | fnop" << QStringList{"pc=-", "status=No nop in the listings|Level 1|Cycles 0-31"};
     // F3, Shift+F3: the next or previous cycle of the selected pc, files beyond the window
@@ -219,6 +220,7 @@ void TestNavigation::scenarios_data()
         << "x + f2 g9 | F"
         << QStringList{"bar=345", "status=pc 2 at cycle 345|Level 1|Cycles 345-376"};
     QTest::newRow("next, next, previous, previous") << "x + f2 g9 F F B B" << QStringList{"bar=8"};
+    QTest::newRow("previous at cycle 0") << "x + f0 g1 | B" << QStringList{"bar=0"};
     QTest::newRow("nothing selected")
         << "x + | F" << QStringList{"bar=0", "status=No instruction selected|Level 1|Cycles 0-31"};
     // Markers: Ctrl+click, on either view; a third one takes the older one's place, a second
@@ -257,7 +259,8 @@ void TestNavigation::scenarios_data()
     QTest::newRow("shared cell, round")
         << "x + c10,10 c10,10 c10,10 c10,10 c10,10" << QStringList{"pc=0"};
     QTest::newRow("another cell starts again") << "x + c10,10 c10,10 c30,30" << QStringList{"pc=0"};
-    // While files are read the status bar names them.
+    // Before a start only the level is known; while files are read the status bar names them.
+    QTest::newRow("status before a start") << "" << QStringList{"status=Level 1"};
     QTest::newRow("status while reading")
         << "x!" << QStringList{"status=Reading zoom_10_0.xml|Level 10"};
 }
