@@ -211,7 +211,8 @@ void TestNavigation::scenarios_data()
         << "x + f2 | fld fLD" << QStringList{"pc=6", "status=LD at pc 6|Level 1|Cycles 0-31"};
     QTest::newRow("find a mnemonic round the listings")
         << "x + f194 | fsd" << QStringList{"pc=0", "lus=asm_0.xml"};
-    QTest::newRow("find the only one from itself") << "x + f199 | fj" << QStringList{"pc=199"};
+    QTest::newRow("find the only one from itself")
+        << "x + f199 | fj" << QStringList{"pc=199", "status=j at pc 199|Level 1|Cycles 0-31"};
     QTest::newRow("find a mnemonic no listing has")
         << "x + | fnop" << QStringList{"pc=-", "status=No nop in the listings|Level 1|Cycles 0-31"};
     // F3, Shift+F3: the next or previous cycle of the selected pc, files beyond the window
@@ -260,7 +261,7 @@ void TestNavigation::scenarios_data()
         << "x + c10,10 c10,10 c10,10 c10,10 c10,10" << QStringList{"pc=0"};
     QTest::newRow("another cell starts again") << "x + c10,10 c10,10 c30,30" << QStringList{"pc=0"};
     // Before a start only the level is known; while files are read the status bar names them.
-    QTest::newRow("status before a start") << "" << QStringList{"status=Level 1"};
+    QTest::newRow("status before a start") << "n" << QStringList{"status=Level 1"};
     QTest::newRow("status while reading")
         << "x!" << QStringList{"status=Reading zoom_10_0.xml|Level 10"};
 }
