@@ -39,10 +39,8 @@ TraceWidget::TraceWidget(QWidget *parent, const char *name)
     setPalette(QPalette(Qt::white));
     // The view paints its whole area itself; nothing needs to be erased first.
     setAttribute(Qt::WA_OpaquePaintEvent);
-    // A click on the view (or its bars) gives it the keyboard.
+    // A click on the view (or on its bars, which take no focus) gives it the keyboard.
     setFocusPolicy(Qt::ClickFocus);
-    horizontalScrollBar->setFocusPolicy(Qt::NoFocus);
-    verticalScrollBar->setFocusPolicy(Qt::NoFocus);
 
     connectAll();
 

@@ -123,9 +123,10 @@ bool jouer(Viewer &v, const QString &pas, bool attendre = true)
 
 // What the user sees, named as in the expected values: bar (the cycle view's first cycle), v
 // (its first row), pcbar (the PC view's first cycle), level, pc (the pc of the table's
-// highlighted row), status (the status bar's fields shown), tip@x,y (the tooltip over that
-// point of the cycle view's surface), width (of its surface), lus (files read since the
-// start of the compared part), marker@x (the colour of the cycle view at x of its strip).
+// highlighted row), status (the status bar's fields shown), tip@x,y and pctip@x,y (the tooltip
+// over that point of the cycle view's or the PC view's surface), width (of its surface), lus (files
+// read since the start of the compared part), marker@x (the colour of the cycle view at x of its
+// strip).
 QString observer(Viewer &v, const QString &quoi)
 {
     if (quoi == QLatin1String("bar"))
@@ -151,10 +152,10 @@ QString observer(Viewer &v, const QString &quoi)
         }
         return champs.join(QLatin1Char('|'));
     }
-    if (quoi.startsWith(QLatin1String("tip@"))) {
+    if (quoi.startsWith(QLatin1String("tip@")) || quoi.startsWith(QLatin1String("pctip@"))) {
         QToolTip::hideText();
-        QWidget *s = surface(v, QLatin1Char('c'));
-        const QPoint p = point(quoi.mid(4));
+        QWidget *s = surface(v, quoi.at(0));
+        const QPoint p = point(quoi.mid(quoi.indexOf(QLatin1Char('@')) + 1));
         QHelpEvent e(QEvent::ToolTip, p, s->mapToGlobal(p));
         QCoreApplication::sendEvent(s, &e);
         const QString texte = QToolTip::isVisible() ? QToolTip::text() : QString();
@@ -253,6 +254,8 @@ void TestNavigation::scenarios_data()
         << "x + c10,10"
         << QStringList{"tip@30,30=Cycle 1, decode|pc 0: sd r0, 40(r9)|pc 1: and r11, r1, r14|pc 2: "
                        "slt r2, r11, r3|pc 3: or r13, r6, r12"};
+    QTest::newRow("tooltip of the PC view")
+        << "x + c10,10" << QStringList{"pctip@5,5=Cycle 0, pc 0: sd r0, 40(r9)|fetch"};
     QTest::newRow("tooltip at level 10")
         << "x" << QStringList{"tip@10,5=Cycles 0-9, fetch|Rate 100 %"};
     // A cell of several instructions: each left click on it picks the next one.
