@@ -12,8 +12,9 @@
 #include <QScrollBar>
 #include <QtTest>
 
-// A user who scrolls fast, zooms, clicks and executes again while files load, on a trace of
-// thousands of small files; the store and the window of files are checked after every action.
+// A user who scrolls fast (bars, keys, searches), zooms, clicks and executes again while files
+// load, on a trace of thousands of small files; the store and the window of files are checked
+// after every action.
 class TestStress : public QObject
 {
     Q_OBJECT
@@ -186,9 +187,20 @@ void TestStress::scenario()
         } else if (tirage < 30) {
             action = QStringLiteral("drag PC view");
             glisser(pc->getHorizontalScrollBar(), rng, rng.bounded(5u) == 0);
-        } else if (tirage < 48) {
+        } else if (tirage < 42) {
             action = QStringLiteral("arrows/pages of the cycle view");
             cliquerBarre(cycle->getHorizontalScrollBar(), rng);
+        } else if (tirage < 45) {
+            static const Qt::Key touches[] = {Qt::Key_Home, Qt::Key_End, Qt::Key_PageUp,
+                                              Qt::Key_PageDown, Qt::Key_Left};
+            const Qt::Key touche = touches[rng.bounded(5u)];
+            action = QStringLiteral("key %1 in the cycle view").arg(int(touche), 0, 16);
+            QTest::keyClick(cycle, touche);
+        } else if (tirage < 48) {
+            // The search runs beside the reads, and may still run at the next action.
+            const bool suivant = rng.bounded(2u);
+            action = suivant ? QStringLiteral("F3") : QStringLiteral("Shift+F3");
+            QTest::keyClick(h.mainFrame, Qt::Key_F3, suivant ? Qt::NoModifier : Qt::ShiftModifier);
         } else if (tirage < 56) {
             action = QStringLiteral("arrows/pages of the PC view");
             cliquerBarre(pc->getHorizontalScrollBar(), rng);
