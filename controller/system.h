@@ -29,6 +29,8 @@ class TraceFinder;
 // read when, for which view, by which parser; see ReadScheduler), the views' windows of files
 // (FileWindow), the blocks built from each read (BlockBuilder) and the assembly listing
 // (AssemblyListing). It takes the main window's requests as slots and tells it what to show.
+// The searches of the "Go" menu (TraceFinder) and the report of the files being read
+// (ReadingMonitor) answer the main window by themselves.
 //
 // Threads: GUI thread, apart from the reads' own work (see BlockBuilder). Closing
 // (closeSignal) and the destructor stop and wait for every parser thread.

@@ -25,6 +25,8 @@
 #include <QThread>
 #include <QToolBar>
 
+#include <vector>
+
 MainFrame::MainFrame() : QMainWindow(nullptr)
 {
     setObjectName(QStringLiteral("main Frame"));
