@@ -25,7 +25,7 @@ class TestNavigation : public QObject
 
 private slots:
     void initTestCase();
-    // Each test starts with the settings of a first run (CTest keeps them apart from the user's).
+    // Each test starts with the settings of a first run.
     void init() { QSettings(QStringLiteral("Zelvar"), QStringLiteral("Zelvar")).clear(); }
     void scenarios_data();
     void scenarios();
@@ -186,6 +186,9 @@ QString observer(Viewer &v, const QString &quoi)
 
 void TestNavigation::initTestCase()
 {
+    // Run without CTest too, the settings cleared below are never the user's.
+    static QTemporaryDir reglages;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, reglages.path());
     InputChooser::setHandler([](const InputChooser::Request &) -> std::optional<QString> {
         if (reponses.isEmpty())
             return std::nullopt;
