@@ -2,6 +2,8 @@
 
 #include "controller/assemblyListing.h"
 #include "controller/fichiers.h"
+#include "controller/readingMonitor.h"
+#include "controller/traceFinder.h"
 #include "controller/traceFolder.h"
 #include "controller/zoomLevels.h"
 #include "core/config.h"
@@ -21,14 +23,6 @@
 #include <algorithm>
 
 Q_LOGGING_CATEGORY(lcController, "zelvar.controller", QtWarningMsg)
-
-namespace {
-
-// A long read's blocks appear batch by batch, five times a second: often enough to watch, rare
-// enough that painting takes little from the read.
-constexpr int intervalleLectures = 200;
-
-} // namespace
 
 using Vue = ReadScheduler::Vue;
 
@@ -55,9 +49,9 @@ System::System(MainFrame *mainFrame)
         if (pc)
             this->mainFrame->repaintTracePc();
     });
-    minuterieLectures = new QTimer(this);
-    minuterieLectures->setInterval(intervalleLectures);
-    connect(minuterieLectures, &QTimer::timeout, this, &System::montrerLectures);
+    lectures = std::make_unique<ReadingMonitor>(mainFrame, *scheduler,
+                                                [this] { return niveauZoom == 1 && listing->charge(); });
+    finder = std::make_unique<TraceFinder>(mainFrame, parametres);
     couleurTrace = mainFrame->getCouleurTrace();
     // The views draw from this store for good: it is emptied and refilled, never replaced.
     mainFrame->setGraphicTrace(*graphicTrace);
@@ -356,6 +350,10 @@ void System::setNbCycleTotal(int nbCycleTotal)
 {
     parametres.nbCycleTotal = nbCycleTotal;
     mainFrame->setNbCycleTotal(nbCycleTotal);
+    // The bars end at the new total at once, and the views come back within them.
+    mainFrame->initScrollBarTraceCycle();
+    mainFrame->initScrollBarTracePc(hauteurBlockTracePc);
+    recadrer();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -377,46 +375,7 @@ void System::suivre()
         scheduler->placer(Vue::Pc, tracePcSeparee ? cycleCourantTracePc : cycleCourantTraceCycle,
                           tracePcSeparee ? colonnesPc : colonnes);
     scheduler->suivre();
-    if (scheduler->enCours() && !minuterieLectures->isActive())
-        minuterieLectures->start();
-}
-
-// The views show what the running reads have stored so far, when they stored more since the
-// last time; the status bar says how far the read of the cycle view's file is.
-void System::montrerLectures()
-{
-    const std::vector<ReadScheduler::Avancement> lectures = scheduler->avancements();
-    if (lectures.empty() || ferme) {
-        if (ferme || !scheduler->enCours()) {
-            minuterieLectures->stop();
-            cyclesMontres = cyclesMontresPc = -1;
-            if (!ferme)
-                mainFrame->afficherLecture(QString());
-        }
-        return;
-    }
-    if (!minuterieLectures->isActive())
-        minuterieLectures->start();
-    scheduler->actualiser();
-    qint64 cycles = 0;
-    qint64 cyclesPc = 0;
-    for (const ReadScheduler::Avancement &a : lectures) {
-        cycles += a.cycle ? a.dernierCycle : 0;
-        cyclesPc += a.pc ? a.dernierCycle : 0;
-    }
-    if (cycles != cyclesMontres)
-        mainFrame->repaintTraceCycle();
-    if (cyclesPc != cyclesMontresPc && niveauZoom == 1 && listing->charge())
-        mainFrame->repaintTracePc();
-    cyclesMontres = cycles;
-    cyclesMontresPc = cyclesPc;
-
-    const ReadScheduler::Avancement &a = lectures.front();
-    const qint64 nb = std::max(1, parametres.nbCycleParTrace);
-    const qint64 lus = std::clamp<qint64>(qint64(a.dernierCycle) - a.numero + 1, 0, nb);
-    mainFrame->afficherLecture(QStringLiteral("Reading ") + QFileInfo(a.nom).fileName() +
-                               QStringLiteral(": ") + QString::number(lus * 100 / nb) +
-                               QStringLiteral(" % of its cycles"));
+    lectures->actualiser();
 }
 
 // What the reads started from now on use: the file names and the level's block geometry.
@@ -440,9 +399,6 @@ void System::reglerLectures()
 // the load goes from the current file to the previous one, then to the next one.
 void System::lectureTerminee(const ReadScheduler::Fin &fin)
 {
-    // The status bar's note follows once the scheduler has started what comes next: gone
-    // after the last read, the next read's otherwise.
-    QMetaObject::invokeMethod(this, &System::montrerLectures, Qt::QueuedConnection);
     if (fin.cycle && etapeChargement < 3) {
         if (premierAffichage) {
             poster(new MainFrameRepaintTraceCycleEvent());
@@ -591,6 +547,7 @@ void System::initInfosZoom()
     infosZoom = ZoomLevels::build(largeurTraceCycle, hauteurTraceCycle, niveauxZoom);
     niveauZoomMin = infosZoom.begin()->first;
     niveauZoomMax = infosZoom.rbegin()->first;
+    mainFrame->setNiveauxZoom(infosZoom);
 }
 
 void System::initInfosTracePc()
@@ -740,10 +697,10 @@ void System::parserCurrentFileAsm(int pc, int /*cycle*/)
     if (ferme || pc < 0)
         return;
     tracePcSeparee = true;
-    cycleCourantTracePc = cycleCourantTraceCycle;
-    positionSliderHorizontalTracePc = cycleCourantTraceCycle;
+    cycleCourantTracePc = std::min(cycleCourantTraceCycle, mainFrame->getMaximumHorizontalTracePc());
+    positionSliderHorizontalTracePc = cycleCourantTracePc;
     suivre();
-    afficherListing(pc, cycleCourantTraceCycle);
+    afficherListing(pc, cycleCourantTracePc);
 }
 
 void System::afficherListing(int pc, int cycle)

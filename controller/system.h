@@ -23,13 +23,16 @@ class GraphicTrace;
 class MainFrame;
 class ParserConfig;
 class QEvent;
-class QTimer;
+class ReadingMonitor;
+class TraceFinder;
 
 // The controller: owns the parameters, the trace store, the zoom levels and the event
 // configuration, and conducts the parts that do the rest: the read scheduler (which file is
 // read when, for which view, by which parser; see ReadScheduler), the views' windows of files
 // (FileWindow), the blocks built from each read (BlockBuilder) and the assembly listing
 // (AssemblyListing). It takes the main window's requests as slots and tells it what to show.
+// The searches of the "Go" menu (TraceFinder) and the report of the files being read
+// (ReadingMonitor) answer the main window by themselves.
 //
 // Threads: GUI thread, apart from the reads' own work (see BlockBuilder). Closing
 // (closeSignal) and the destructor stop and wait for every parser thread.
@@ -97,7 +100,6 @@ private:
     void reglerLectures();
     void lectureTerminee(const ReadScheduler::Fin &fin);
     void avancerEtapeChargement();
-    void montrerLectures();
     void recadrer();
     void viderStore();
 
@@ -131,10 +133,10 @@ private:
     std::unique_ptr<GraphicTrace> graphicTrace;
     std::unique_ptr<AssemblyListing> listing;
     std::unique_ptr<ReadScheduler> scheduler;
-    // While reads run: their blocks shown in batches and their progress in the status bar.
-    QTimer *minuterieLectures = nullptr;
-    qint64 cyclesMontres = -1;
-    qint64 cyclesMontresPc = -1;
+    // While reads run: their blocks shown in batches, the files and their progress in the
+    // status bar.
+    std::unique_ptr<ReadingMonitor> lectures;
+    std::unique_ptr<TraceFinder> finder;
 
     std::map<int, InfosZoom> infosZoom;
     // The levels above 1: those of the trace folder opened, as long as the parameters are

@@ -10,8 +10,10 @@
 #include "dialogs/parametersDialog.h"
 #include "gui/customEvents.h"
 #include "gui/mainWidget.h"
+#include "gui/navigation.h"
 #include "gui/popupMenuRepainter.h"
 #include "gui/recentFolders.h"
+#include "gui/statusInfo.h"
 #include "gui/tableAsm.h"
 #include "gui/traceGeometry.h"
 #include "gui/traceWidgetCycle.h"
@@ -27,6 +29,8 @@
 #include <QStatusBar>
 #include <QThread>
 #include <QToolBar>
+
+#include <vector>
 
 MainFrame::MainFrame() : QMainWindow(nullptr)
 {
@@ -143,6 +147,8 @@ MainFrame::MainFrame() : QMainWindow(nullptr)
             &TraceWidgetPc::setVerticalScrollBarSliderValue);
 
     tableAsm->adjust();
+    navigation =
+        new Navigation(this, traceWidgetCycle, traceWidgetPc, tableAsm, helpMenu->menuAction());
 
     legendDialog = new LegendDialog(this, QStringLiteral("Legend"), false);
     parametersDialog = new ParametersDialog(this, QStringLiteral("Parameters"), true);
@@ -274,6 +280,7 @@ void MainFrame::setNbConfigEvent(const int &nb)
 void MainFrame::setNiveauZoom(const int &niveau)
 {
     traceWidgetCycle->setNiveauZoom(niveau);
+    navigation->setNiveauZoom(niveau);
 }
 
 void MainFrame::setTabConfig(const std::map<QString, ConfigEvent> &tabConfig)
@@ -427,15 +434,6 @@ void MainFrame::repaintTracePc()
     traceWidgetPc->repaint();
 }
 
-void MainFrame::afficherLecture(const QString &texte)
-{
-    QStatusBar *barre = statusBar();
-    if (!texte.isEmpty())
-        barre->showMessage(texte);
-    else if (barre->currentMessage().startsWith(QStringLiteral("Reading ")))
-        barre->clearMessage();
-}
-
 void MainFrame::repaintHorizontalSliderMovedTraceCycle(const int &v, const bool &moveBar)
 {
     traceWidgetCycle->repaintHorizontalSliderMoved(v, moveBar);
@@ -497,6 +495,29 @@ void MainFrame::choisirDossierTrace()
     const QString dossier = FileChooser::choose(request);
     if (!dossier.isEmpty())
         emit ouvrirDossierTrace(dossier);
+}
+
+void MainFrame::setNiveauxZoom(const std::map<int, InfosZoom> &niveaux)
+{
+    std::vector<int> liste;
+    for (const auto &niveau : niveaux)
+        liste.push_back(niveau.first);
+    navigation->setNiveauxZoom(liste);
+}
+
+void MainFrame::setLecturesEnCours(const QStringList &fichiers)
+{
+    navigation->status()->setLectures(fichiers);
+}
+
+void MainFrame::cycleTrouve(int pc, int cycle)
+{
+    navigation->cycleTrouve(pc, cycle);
+}
+
+void MainFrame::instructionTrouvee(const QString &mnemonique, int pc)
+{
+    navigation->instructionTrouvee(mnemonique, pc);
 }
 
 void MainFrame::toolBarOrientationChanged(Qt::Orientation o)

@@ -1,11 +1,13 @@
 #ifndef MAINFRAME_H
 #define MAINFRAME_H
 
+#include "core/infosZoom.h"
 #include "gui/traceGeometry.h"
 
 #include <QColor>
 #include <QMainWindow>
 #include <QString>
+#include <QStringList>
 
 #include <map>
 
@@ -14,6 +16,7 @@ class GraphicTrace;
 class HelpWindow;
 class LegendDialog;
 class MainWidget;
+class Navigation;
 class ParametersDialog;
 class QLabel;
 class QMenu;
@@ -98,9 +101,6 @@ public:
     // Repaint a view as it stands, as the posted repaint events do.
     void repaintTraceCycle();
     void repaintTracePc();
-    // The status bar's note on the reads in progress; an empty text takes the note away (and
-    // only the note: another message stays).
-    void afficherLecture(const QString &texte);
     void repaintHorizontalSliderMovedTraceCycle(const int &v, const bool &moveBar);
     void repaintVerticalSliderMovedTraceCycle(const int &v);
     void repaintHorizontalSliderMovedTracePc(const int &v, const bool &moveBar);
@@ -108,6 +108,13 @@ public:
     // The trace folder being viewed (absolute), or none: named in the status bar and put
     // first among the recent folders.
     void setDossierTrace(const QString &dossier);
+
+    // Beyond the views' own: the levels there are, the files being read, and what the
+    // searches asked for by chercherCycle and chercherMnemonique found (-1: nothing).
+    void setNiveauxZoom(const std::map<int, InfosZoom> &niveaux);
+    void setLecturesEnCours(const QStringList &fichiers);
+    void cycleTrouve(int pc, int cycle);
+    void instructionTrouvee(const QString &mnemonique, int pc);
 
 signals:
     void nextCycleTraceCycle(int cycle);
@@ -138,6 +145,10 @@ signals:
     void closeSignal();
     // "Open Trace Folder…" or a recent folder.
     void ouvrirDossierTrace(const QString &dossier);
+    // The next cycle after `depuis` (or the last one before it) where pc appears; a pc of the
+    // listings whose mnemonic is `mnemonique`, the first after apresPc.
+    void chercherCycle(int pc, int depuis, bool versLaFin);
+    void chercherMnemonique(const QString &mnemonique, int apresPc);
 
 public slots:
     void toolBarOrientationChanged(Qt::Orientation o);
@@ -179,6 +190,7 @@ private:
     HelpWindow *helpWindow = nullptr;
     RecentFolders *recentFolders = nullptr;
     QLabel *statusFolder = nullptr;
+    Navigation *navigation = nullptr;
 };
 
 #endif

@@ -5,11 +5,19 @@
 #include "gui/mainWidget.h"
 #include "gui/popupInfo.h"
 #include "gui/traceGeometry.h"
+#include "gui/viewAids.h"
 
+#include <QApplication>
 #include <QFontMetrics>
+#include <QHelpEvent>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QRegion>
 #include <QScrollBar>
+#include <QToolTip>
+#include <QWheelEvent>
+
+#include <algorithm>
 
 TraceWidget::TraceWidget(QWidget *parent, const char *name)
     : QWidget(parent), graphicTrace(nullptr), ownTrace(std::make_unique<GraphicTrace>())
@@ -31,6 +39,8 @@ TraceWidget::TraceWidget(QWidget *parent, const char *name)
     setPalette(QPalette(Qt::white));
     // The view paints its whole area itself; nothing needs to be erased first.
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // A click on the view (or on its bars, which take no focus) gives it the keyboard.
+    setFocusPolicy(Qt::ClickFocus);
 
     connectAll();
 
@@ -156,7 +166,8 @@ void TraceWidget::setNbCycleTotal(const int &nb)
 
 void TraceWidget::updateNewSize()
 {
-    const TraceGeometry::FrameLayout layout = TraceGeometry::frameLayout(size());
+    const TraceGeometry::FrameLayout layout =
+        ViewAids::avecColonneNoms(TraceGeometry::frameLayout(size()), largeurNoms);
     infoBar->setGeometry(layout.infoBar);
     graphicBlockWidget->setGeometry(layout.surface);
     horizontalScrollBar->setGeometry(layout.horizontalBar);
@@ -213,8 +224,144 @@ int TraceWidget::avancer(QScrollBar *bar, int &position, Pas pas, bool repeindre
         pas == Pas::LigneAvant || pas == Pas::PageAvant
             ? TraceGeometry::stepForward(position, taille, bar->maximum())
             : TraceGeometry::stepBackward(position, taille, bar->minimum());
+    // A line step stopped at the end repaints only if it moved at all (a step of 10 may stop
+    // 1 short of the end).
+    const bool bouge = step.position != position;
     position = step.position;
-    if (page || !step.clamped || repeindreAuBout)
+    if (page || !step.clamped || bouge || repeindreAuBout)
         repaint();
     return position;
+}
+
+int TraceWidget::pasHorizontal() const
+{
+    return std::max(1, horizontalScrollBar->singleStep());
+}
+
+void TraceWidget::allerA(qint64 cycle)
+{
+    const int cible = ViewAids::cibleHorizontale(cycle, horizontalScrollBar->minimum(),
+                                                 horizontalScrollBar->maximum(), pasHorizontal());
+    if (cible == positionHorizontal)
+        return;
+    const bool avant = cible > positionHorizontal;
+    positionHorizontal = cible;
+    horizontalScrollBar->setValue(cible);
+    repaint();
+    signalerCycle(cible, avant);
+}
+
+void TraceWidget::setMarqueurs(const std::vector<int> &cycles)
+{
+    if (cycles == marqueurs)
+        return;
+    marqueurs = cycles;
+    update();
+}
+
+void TraceWidget::paintMarqueurs(QPainter &painter)
+{
+    if (marqueurs.empty() || largeurBlock <= 0)
+        return;
+    // The one placed first, then the other.
+    static const QColor couleurs[] = {QColor(0, 90, 255), QColor(230, 0, 140)};
+    const QRect surface = graphicBlockWidget->geometry();
+    painter.save();
+    painter.resetTransform();
+    painter.setClipRect(QRect(surface.left(), 0, surface.width(), surface.bottom() + 1));
+    for (size_t i = 0; i < marqueurs.size() && i < 2; ++i) {
+        const qint64 x =
+            ViewAids::xMarqueur(marqueurs[i], positionHorizontal, pasHorizontal(), largeurBlock);
+        if (x >= 0 && x < surface.width())
+            painter.fillRect(QRect(surface.left() + int(x) - 1, 0, 2, surface.bottom() + 1),
+                             couleurs[i]);
+    }
+    painter.restore();
+}
+
+QString TraceWidget::infobulle(QPoint, QRect &)
+{
+    return QString();
+}
+
+bool TraceWidget::event(QEvent *e)
+{
+    if (e->type() != QEvent::ToolTip)
+        return QWidget::event(e);
+    // Only while no button is held: the popup of a held button says it already.
+    const auto *aide = static_cast<QHelpEvent *>(e);
+    const QPoint p = aide->pos() - graphicBlockWidget->pos();
+    QRect zone;
+    QString texte;
+    if (graphicBlockWidget->rect().contains(p) && QGuiApplication::mouseButtons() == Qt::NoButton &&
+        !popupInfo->isVisible())
+        texte = infobulle(p, zone);
+    if (texte.isEmpty())
+        QToolTip::hideText();
+    else
+        QToolTip::showText(aide->globalPos(), texte, graphicBlockWidget, zone);
+    return true;
+}
+
+// Arrows and wheel take the bars' own paths, so that the view moves, reads its files and
+// snaps back exactly as when the bars are clicked; a page is a screenful of columns and
+// Home and End the ends of the trace, reached as the arrows reach a cycle.
+void TraceWidget::keyPressEvent(QKeyEvent *e)
+{
+    const qint64 page =
+        qint64(ViewAids::colonnesEntieres(graphicBlockWidget->width(), largeurBlock)) *
+        pasHorizontal();
+    switch (e->key()) {
+    case Qt::Key_Left:
+        horizontalScrollBar->triggerAction(QAbstractSlider::SliderSingleStepSub);
+        break;
+    case Qt::Key_Right:
+        horizontalScrollBar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+        break;
+    case Qt::Key_Up:
+        verticalScrollBar->triggerAction(QAbstractSlider::SliderSingleStepSub);
+        break;
+    case Qt::Key_Down:
+        verticalScrollBar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+        break;
+    case Qt::Key_PageUp:
+        allerA(positionHorizontal - page);
+        break;
+    case Qt::Key_PageDown:
+        allerA(positionHorizontal + page);
+        break;
+    case Qt::Key_Home:
+        allerA(horizontalScrollBar->minimum());
+        break;
+    case Qt::Key_End:
+        allerA(horizontalScrollBar->maximum());
+        break;
+    default:
+        QWidget::keyPressEvent(e);
+        return;
+    }
+    e->accept();
+}
+
+void TraceWidget::wheelEvent(QWheelEvent *e)
+{
+    const QPoint delta = e->angleDelta();
+    if (e->modifiers() & Qt::ControlModifier) {
+        const int n = ViewAids::crans(resteMolette, delta.y());
+        for (int i = 0; i < qAbs(n); ++i)
+            emit zoomDemande(n > 0);
+        e->accept();
+        return;
+    }
+    // Some systems turn Shift+wheel into a horizontal turn themselves.
+    const bool horizontal = (e->modifiers() & Qt::ShiftModifier) || delta.y() == 0;
+    const int n =
+        horizontal ? ViewAids::crans(resteMoletteHorizontal, delta.x() != 0 ? delta.x() : delta.y())
+                   : ViewAids::crans(resteMolette, delta.y());
+    QScrollBar *bar = horizontal ? horizontalScrollBar : verticalScrollBar;
+    const int lignes = qAbs(n) * QApplication::wheelScrollLines();
+    for (int i = 0; i < lignes; ++i)
+        bar->triggerAction(n > 0 ? QAbstractSlider::SliderSingleStepSub
+                                 : QAbstractSlider::SliderSingleStepAdd);
+    e->accept();
 }

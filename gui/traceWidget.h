@@ -4,7 +4,9 @@
 #include <QWidget>
 
 #include <atomic>
+#include <functional>
 #include <memory>
+#include <vector>
 
 class GraphicBlockWidget;
 class GraphicTrace;
@@ -41,15 +43,30 @@ public:
     // Read access for the main window and for tests.
     int getPositionHorizontal() const { return positionHorizontal; }
     int getPositionVertical() const { return positionVertical; }
+    int getNbCycleTotal() const { return nbCycleTotal; }
     QScrollBar *getHorizontalScrollBar() const { return horizontalScrollBar; }
     QScrollBar *getVerticalScrollBar() const { return verticalScrollBar; }
     GraphicBlockWidget *getGraphicBlockWidget() const { return graphicBlockWidget; }
     PopupInfo *getPopupInfo() const { return popupInfo; }
 
+    // Moves the view to the first cycle `cycle`, within its bar and on a column, the way its
+    // arrows do: the view repaints and tells where it went (nextCycle or prevCycle), so that
+    // the files around it are read.
+    void allerA(qint64 cycle);
+    // The cycles marked by the user, drawn as vertical lines where the view shows them.
+    void setMarqueurs(const std::vector<int> &cycles);
+    // The mnemonic and operands of a pc when its listing is shown, or an empty string.
+    using Descripteur = std::function<QString(int pc)>;
+    void setDescripteurPc(Descripteur descripteur) { descripteurPc = std::move(descripteur); }
+
 signals:
     void sliderHorizontalMoved(int value);
     void sliderVerticalMoved(int value);
     void sliderHorizontalReleased(int value);
+    // Ctrl+wheel: the next finer level (plusFin) or the next coarser one.
+    void zoomDemande(bool plusFin);
+    // Ctrl+click: a marker on this cycle, or none any more.
+    void marqueurDemande(int cycle);
 
 protected slots:
     virtual void nextLineHorizontal() = 0;
@@ -66,6 +83,19 @@ protected slots:
 
 protected:
     void paintEvent(QPaintEvent *e) override = 0;
+    bool event(QEvent *e) override;
+    void keyPressEvent(QKeyEvent *e) override;
+    void wheelEvent(QWheelEvent *e) override;
+
+    // Cycles per column; the horizontal bar moves by as many per line.
+    int pasHorizontal() const;
+    // Emits nextCycle or prevCycle, which each view declares.
+    virtual void signalerCycle(int cycle, bool avant) = 0;
+    // The tooltip for the point p of the surface (none by default), and the part of the
+    // surface it holds for.
+    virtual QString infobulle(QPoint p, QRect &zone);
+    // The marker lines, over the strip and the surface.
+    void paintMarqueurs(QPainter &painter);
 
     GraphicTrace *currentTrace() const { return graphicTrace.load(std::memory_order_acquire); }
     // Fills with white what neither the strip nor the surface covers; both paint every pixel
@@ -97,6 +127,10 @@ protected:
     int clickX = 0;
     int clickY = 0;
     PopupInfo *popupInfo;
+    // Width of the column of event names left of the strip and the surface (cycle view).
+    int largeurNoms = 0;
+    std::vector<int> marqueurs;
+    Descripteur descripteurPc;
 
 private:
     void connectAll();
@@ -105,6 +139,9 @@ private:
 
     // The empty store a view draws from until the controller hands it the real one.
     std::unique_ptr<GraphicTrace> ownTrace;
+    // What the wheel's last turns left short of a notch, vertically and horizontally.
+    int resteMolette = 0;
+    int resteMoletteHorizontal = 0;
 };
 
 #endif

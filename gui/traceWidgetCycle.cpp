@@ -6,6 +6,7 @@
 #include "gui/popupInfo.h"
 #include "gui/storeBlocks.h"
 #include "gui/traceGeometry.h"
+#include "gui/viewAids.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -30,12 +31,15 @@ void TraceWidgetCycle::setNbConfigEvent(const int &nb)
 
 void TraceWidgetCycle::setNiveauZoom(const int &niveau)
 {
+    if (niveau != niveauZoom)
+        dernierChoix = Choix();
     niveauZoom = niveau;
 }
 
 void TraceWidgetCycle::setTabConfig(const std::map<QString, ConfigEvent> &config)
 {
     tabConfig = config;
+    ajusterColonneNoms();
 }
 
 void TraceWidgetCycle::initScrollBar()
@@ -56,10 +60,11 @@ void TraceWidgetCycle::initScrollBar()
     positionVertical = verticalScrollBar->value();
 }
 
+// The view draws from where the bar is: a cycle beyond its range stops at its end.
 void TraceWidgetCycle::setHorizontalScrollBarValue(const int &v)
 {
     horizontalScrollBar->setValue(v);
-    positionHorizontal = v;
+    positionHorizontal = horizontalScrollBar->value();
 }
 
 void TraceWidgetCycle::setVerticalScrollBarValue(const int &v)
@@ -71,8 +76,10 @@ void TraceWidgetCycle::setVerticalScrollBarValue(const int &v)
 void TraceWidgetCycle::repaintHorizontalSliderMoved(const int &v, const bool &moveBar)
 {
     positionHorizontal = v;
-    if (moveBar)
+    if (moveBar) {
         horizontalScrollBar->setValue(v);
+        positionHorizontal = horizontalScrollBar->value();
+    }
     repaint();
 }
 
@@ -139,6 +146,15 @@ void TraceWidgetCycle::paintEvent(QPaintEvent *)
     paintBackground(painter);
     paintStrip(painter, niveauZoom);
     paintSurface(painter);
+    paintNoms(painter);
+    paintMarqueurs(painter);
+
+    const ViewAids::Plage plage = ViewAids::cyclesAffiches(
+        positionHorizontal, niveauZoom, largeurBlock, graphicBlockWidget->width(), nbCycleTotal);
+    if (plage.premier != plageSignalee.premier || plage.dernier != plageSignalee.dernier) {
+        plageSignalee = plage;
+        emit cyclesAffiches(plage.premier, plage.dernier);
+    }
 }
 
 void TraceWidgetCycle::paintSurface(QPainter &painter)
@@ -190,36 +206,32 @@ void TraceWidgetCycle::graphicBlockWidgetMousePressEvent(QMouseEvent *e)
     clickY = e->position().toPoint().y();
     if (largeurBlock <= 0 || hauteurBlock <= 0 || niveauZoom <= 0)
         return;
+    if (e->button() == Qt::LeftButton && (e->modifiers() & Qt::ControlModifier)) {
+        emit marqueurDemande(
+            ViewAids::cycleSous(clickX, positionHorizontal, niveauZoom, largeurBlock));
+        return;
+    }
     const int cycle = (clickX / largeurBlock) * niveauZoom + positionHorizontal;
     const int row = clickY / hauteurBlock + positionVertical;
 
-    auto configured = std::find_if(tabConfig.begin(), tabConfig.end(), [row](const auto &entry) {
-        return entry.second.getPosition() == row;
-    });
-    if (configured == tabConfig.end())
+    const std::optional<QString> event = evenementDuRang(row);
+    if (!event)
         return;
-    selectedEventName = configured->first;
+    selectedEventName = *event;
 
-    // Copy what is needed while the store is locked: the block may go as soon as it is not.
-    bool found = false;
-    int pc = -1;
-    int nbEvent = 0;
-    {
-        GraphicTrace *trace = currentTrace();
-        std::lock_guard<std::recursive_mutex> lock(trace->mutex());
-        const GraphicTrace::ElementList elements = trace->getTabElementTabCycle(cycle);
-        for (const auto &element : elements) {
-            const GraphicBlock *block = blockOf(element);
-            if (block && block->getName() == selectedEventName) {
-                found = true;
-                pc = block->getPc();
-                nbEvent = block->getNbEvent();
-                break;
-            }
-        }
-    }
-    if (!found)
+    const std::vector<Occurrence> trouvees = occurrences(cycle, selectedEventName, true);
+    if (trouvees.empty())
         return;
+    // A cell may hold several instructions (as many as are fetched in one cycle): the first
+    // press picks the first, each further press on the same cell the next one.
+    size_t choix = 0;
+    if (e->button() == Qt::LeftButton) {
+        if (dernierChoix.cycle == cycle && dernierChoix.event == selectedEventName)
+            choix = (dernierChoix.index + 1) % trouvees.size();
+        dernierChoix = {cycle, selectedEventName, choix};
+    }
+    const int pc = trouvees[choix].pc;
+    const int nbEvent = trouvees[choix].nbEvent;
 
     const QString head = QStringLiteral("Cycle : ") + QString::number(cycle) +
                          QStringLiteral("\nEvent : ") + selectedEventName;
@@ -241,6 +253,146 @@ void TraceWidgetCycle::graphicBlockWidgetMousePressEvent(QMouseEvent *e)
                           surface);
     else
         popupInfo->showIt(clickX, clickY, head, surface);
+}
+
+std::optional<QString> TraceWidgetCycle::evenementDuRang(int row) const
+{
+    const auto configured =
+        std::find_if(tabConfig.begin(), tabConfig.end(),
+                     [row](const auto &entry) { return entry.second.getPosition() == row; });
+    if (configured == tabConfig.end())
+        return std::nullopt;
+    return configured->first;
+}
+
+std::vector<TraceWidgetCycle::Occurrence>
+TraceWidgetCycle::occurrences(int cycle, const QString &event, bool ajouterEntree)
+{
+    // Copied while the store is locked: the blocks may go as soon as it is not.
+    std::vector<Occurrence> trouvees;
+    GraphicTrace *trace = currentTrace();
+    std::lock_guard<std::recursive_mutex> lock(trace->mutex());
+    const auto parcourir = [&](const GraphicTrace::ElementList &elements) {
+        for (const auto &element : elements) {
+            const GraphicBlock *block = blockOf(element);
+            if (block && block->getName() == event)
+                trouvees.push_back({block->getPc(), block->getNbEvent()});
+        }
+    };
+    if (ajouterEntree) {
+        parcourir(trace->getTabElementTabCycle(cycle));
+    } else {
+        const auto entry = trace->getTabCycle().find(cycle);
+        if (entry != trace->getTabCycle().end())
+            parcourir(entry->second);
+    }
+    return trouvees;
+}
+
+// Every instruction of the cell, with its mnemonic and operands when its listing is shown;
+// the rate at a coarse level.
+QString TraceWidgetCycle::infobulle(QPoint p, QRect &zone)
+{
+    if (largeurBlock <= 0 || hauteurBlock <= 0 || niveauZoom <= 0)
+        return QString();
+    const int colonne = p.x() / largeurBlock;
+    const int rang = p.y() / hauteurBlock;
+    const int cycle = colonne * niveauZoom + positionHorizontal;
+    const std::optional<QString> event = evenementDuRang(rang + positionVertical);
+    if (!event)
+        return QString();
+    const std::vector<Occurrence> trouvees = occurrences(cycle, *event, false);
+    if (trouvees.empty())
+        return QString();
+    zone = QRect(colonne * largeurBlock, rang * hauteurBlock, largeurBlock, hauteurBlock);
+    QStringList lignes{ViewAids::enteteCellule(cycle, niveauZoom, *event)};
+    for (const Occurrence &o : trouvees) {
+        if (o.pc < 0) {
+            if (niveauZoom != 1)
+                lignes << QStringLiteral("Rate ") + TraceGeometry::rateText(o.nbEvent, niveauZoom) +
+                              QStringLiteral(" %");
+            continue;
+        }
+        const QString instruction = descripteurPc ? descripteurPc(o.pc) : QString();
+        lignes << QStringLiteral("pc ") + QString::number(o.pc) +
+                      (instruction.isEmpty() ? QString() : QStringLiteral(": ") + instruction);
+    }
+    return ViewAids::infobulle(lignes);
+}
+
+void TraceWidgetCycle::signalerCycle(int cycle, bool avant)
+{
+    if (avant)
+        emit nextCycle(cycle);
+    else
+        emit prevCycle(cycle);
+}
+
+void TraceWidgetCycle::setColonneNoms(bool affichee)
+{
+    colonneNoms = affichee;
+    ajusterColonneNoms();
+}
+
+namespace {
+
+// Names are written in the row's height, at most as large as the window's usual text.
+QFont policeNoms(const QFont &base, int hauteurRang)
+{
+    QFont font = base;
+    font.setPixelSize(std::clamp(hauteurRang - 2, 6, 12));
+    return font;
+}
+
+} // namespace
+
+// As wide as the longest name needs, within bounds that keep it narrow: a longer name is cut.
+void TraceWidgetCycle::ajusterColonneNoms()
+{
+    int largeur = 0;
+    if (colonneNoms) {
+        const QFontMetrics metrics(policeNoms(font(), 20));
+        largeur = 48;
+        for (const auto &entry : tabConfig)
+            largeur = std::max(largeur, metrics.horizontalAdvance(entry.first) + 10);
+        largeur = std::min(largeur, 120);
+    }
+    if (largeur == largeurNoms)
+        return;
+    largeurNoms = largeur;
+    updateNewSize();
+    emit colonneNomsChangee();
+}
+
+void TraceWidgetCycle::paintNoms(QPainter &painter)
+{
+    if (largeurNoms <= 0)
+        return;
+    const QRect surface = graphicBlockWidget->geometry();
+    const QRect colonne(0, 0, largeurNoms, surface.bottom() + 1);
+    painter.save();
+    painter.resetTransform();
+    painter.setClipRect(colonne);
+    painter.fillRect(colonne, QColor(220, 220, 220));
+    painter.setPen(QColor(160, 160, 164));
+    painter.drawLine(largeurNoms - 1, 0, largeurNoms - 1, colonne.bottom());
+    if (hauteurBlock > 0) {
+        painter.setFont(policeNoms(font(), hauteurBlock));
+        painter.setPen(Qt::black);
+        const QFontMetrics metrics = painter.fontMetrics();
+        for (const auto &[nom, event] : tabConfig) {
+            const int rang = event.getPosition() - positionVertical;
+            if (event.getPosition() < 0 || rang < 0)
+                continue;
+            const QRect cellule(4, surface.top() + rang * hauteurBlock, largeurNoms - 8,
+                                hauteurBlock);
+            if (cellule.top() > surface.bottom())
+                continue;
+            painter.drawText(cellule, Qt::AlignLeft | Qt::AlignVCenter,
+                             metrics.elidedText(nom, Qt::ElideRight, cellule.width()));
+        }
+    }
+    painter.restore();
 }
 
 void TraceWidgetCycle::graphicBlockWidgetMouseReleaseEvent(QMouseEvent *)

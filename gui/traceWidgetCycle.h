@@ -4,10 +4,13 @@
 #include "core/configEvent.h"
 #include "gui/blockPainter.h"
 #include "gui/traceWidget.h"
+#include "gui/viewAids.h"
 
 #include <QString>
 
 #include <map>
+#include <optional>
+#include <vector>
 
 // The upper view: one column per cycle (or group of `niveauZoom` cycles), one row per
 // configured event. A right press on a block shows what it stands for, a left press asks for
@@ -33,11 +36,18 @@ public:
 
     int getPcToDisplay() const { return pcToDisplay; }
     QString getSelectedEventName() const { return selectedEventName; }
+    int getNiveauZoom() const { return niveauZoom; }
+    // The column of event names left of the rows; it takes its width from the surface.
+    void setColonneNoms(bool affichee);
 
 signals:
     void nextCycle(int cycle);
     void prevCycle(int cycle);
     void displayPcTracePc(int pc, int cycle);
+    // The first and last cycles on screen changed; premier < 0 when none is.
+    void cyclesAffiches(int premier, int dernier);
+    // The column of names took or gave back room: the surface has a new width.
+    void colonneNomsChangee();
 
 public slots:
     void displayPcTraceCycle(int pc);
@@ -57,9 +67,25 @@ protected slots:
 
 protected:
     void paintEvent(QPaintEvent *e) override;
+    void signalerCycle(int cycle, bool avant) override;
+    QString infobulle(QPoint p, QRect &zone) override;
 
 private:
+    // One block of an event in a cycle: its pc (-1 for a zoom block) and its count.
+    struct Occurrence
+    {
+        int pc;
+        int nbEvent;
+    };
+
     void paintSurface(QPainter &painter);
+    void paintNoms(QPainter &painter);
+    void ajusterColonneNoms();
+    // The configured event of a row, if one is.
+    std::optional<QString> evenementDuRang(int row) const;
+    // The blocks of `event` at `cycle`, in the store's order; with ajouterEntree the store
+    // gains an empty entry for a cycle it has none for, as a press asks it.
+    std::vector<Occurrence> occurrences(int cycle, const QString &event, bool ajouterEntree);
 
     int nbConfigEvent = 0;
     int niveauZoom = 0;
@@ -70,6 +96,16 @@ private:
     int originY = 0;
     int pcToDisplay = -1;
     BlockPainter blocks; // kept to reuse its buffers from frame to frame
+    bool colonneNoms = false;
+    ViewAids::Plage plageSignalee;
+    // The cell of the last left press and which of its blocks it picked: a press on the same
+    // cell picks the next one.
+    struct Choix
+    {
+        int cycle = -1;
+        QString event;
+        size_t index = 0;
+    } dernierChoix;
 };
 
 #endif

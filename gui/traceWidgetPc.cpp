@@ -5,6 +5,7 @@
 #include "gui/popupInfo.h"
 #include "gui/storeBlocks.h"
 #include "gui/traceGeometry.h"
+#include "gui/viewAids.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -116,19 +117,20 @@ void TraceWidgetPc::setValuePrevPageTableAsm()
     verticalScrollBar->setValue(positionVertical);
 }
 
+// The view draws from where the bars are: a position beyond a range stops at its end.
 void TraceWidgetPc::updateScrollBarValue(int vertical, int horizontal)
 {
-    positionVertical = vertical;
     verticalScrollBar->setValue(vertical);
-    positionHorizontal = horizontal;
+    positionVertical = verticalScrollBar->value();
     horizontalScrollBar->setValue(horizontal);
+    positionHorizontal = horizontalScrollBar->value();
     repaint();
 }
 
 void TraceWidgetPc::setVerticalScrollBarSliderValue(int v)
 {
-    positionVertical = v;
     verticalScrollBar->setValue(v);
+    positionVertical = verticalScrollBar->value();
     repaint();
 }
 
@@ -186,8 +188,10 @@ void TraceWidgetPc::repaintVerticalSliderMoved(const int &v)
 void TraceWidgetPc::repaintHorizontalSliderMoved(const int &v, const bool &moveBar)
 {
     positionHorizontal = v;
-    if (moveBar)
+    if (moveBar) {
         horizontalScrollBar->setValue(v);
+        positionHorizontal = horizontalScrollBar->value();
+    }
     repaint();
 }
 
@@ -212,6 +216,7 @@ void TraceWidgetPc::paintEvent(QPaintEvent *)
     paintBackground(painter);
     paintStrip(painter, 1);
     paintSurface(painter);
+    paintMarqueurs(painter);
 }
 
 void TraceWidgetPc::paintSurface(QPainter &painter)
@@ -252,6 +257,12 @@ void TraceWidgetPc::paintSurface(QPainter &painter)
 
 void TraceWidgetPc::graphicBlockWidgetMousePressEvent(QMouseEvent *e)
 {
+    if (e->button() == Qt::LeftButton && (e->modifiers() & Qt::ControlModifier) &&
+        largeurBlock > 0) {
+        emit marqueurDemande(
+            ViewAids::cycleSous(e->position().toPoint().x(), positionHorizontal, 1, largeurBlock));
+        return;
+    }
     if (e->button() != Qt::RightButton)
         return;
     clickX = e->position().toPoint().x();
@@ -260,33 +271,79 @@ void TraceWidgetPc::graphicBlockWidgetMousePressEvent(QMouseEvent *e)
     if (largeurBlock <= 0)
         return;
     const int cycle = clickX / largeurBlock + positionHorizontal;
-    const int y = clickY + positionVertical;
+    const std::optional<int> pc = pcDuRang(clickY + positionVertical);
+    if (!pc)
+        return;
+    const QStringList noms = evenements(*pc, cycle, true);
+    if (noms.isEmpty())
+        return;
+    QString text = QStringLiteral("Cycle : ") + QString::number(cycle) + QStringLiteral("\nPc : ") +
+                   QString::number(*pc);
+    for (const QString &nom : noms)
+        text += QStringLiteral("\nEvent : ") + nom;
+    popupInfo->showIt(clickX, clickY, text, graphicBlockWidget->geometry());
+}
 
+std::optional<int> TraceWidgetPc::pcDuRang(int y) const
+{
     const auto row = std::find_if(tabPositionPc.begin(), tabPositionPc.end(),
                                   [this, y](const std::pair<const int, int> &entry) {
                                       return entry.second <= y && y < entry.second + hauteurBlock;
                                   });
     if (row == tabPositionPc.end())
-        return;
-    const int pc = row->first;
+        return std::nullopt;
+    return row->first;
+}
 
-    QString text;
-    {
-        GraphicTrace *trace = currentTrace();
-        std::lock_guard<std::recursive_mutex> lock(trace->mutex());
-        const GraphicTrace::ElementList elements = trace->getTabElementTabPc(pc);
+QStringList TraceWidgetPc::evenements(int pc, int cycle, bool ajouterEntree) const
+{
+    QStringList noms;
+    GraphicTrace *trace = currentTrace();
+    std::lock_guard<std::recursive_mutex> lock(trace->mutex());
+    const auto parcourir = [&](const GraphicTrace::ElementList &elements) {
         for (const auto &element : elements) {
             const GraphicBlock *block = blockOf(element);
-            if (!block || block->getCycle() != cycle)
-                continue;
-            if (text.isEmpty())
-                text = QStringLiteral("Cycle : ") + QString::number(cycle) +
-                       QStringLiteral("\nPc : ") + QString::number(pc);
-            text += QStringLiteral("\nEvent : ") + block->getName();
+            if (block && block->getCycle() == cycle)
+                noms << block->getName();
         }
+    };
+    if (ajouterEntree) {
+        parcourir(trace->getTabElementTabPc(pc));
+    } else {
+        const auto entry = trace->getTabPc().find(pc);
+        if (entry != trace->getTabPc().end())
+            parcourir(entry->second);
     }
-    if (!text.isEmpty())
-        popupInfo->showIt(clickX, clickY, text, graphicBlockWidget->geometry());
+    return noms;
+}
+
+// The pc's instruction when its listing is shown, then the events of that cycle.
+QString TraceWidgetPc::infobulle(QPoint p, QRect &zone)
+{
+    if (largeurBlock <= 0 || hauteurBlock <= 0)
+        return QString();
+    const int cycle = p.x() / largeurBlock + positionHorizontal;
+    const std::optional<int> pc = pcDuRang(p.y() + positionVertical);
+    if (!pc)
+        return QString();
+    const QStringList noms = evenements(*pc, cycle, false);
+    if (noms.isEmpty())
+        return QString();
+    zone = QRect(p.x() / largeurBlock * largeurBlock, tabPositionPc.at(*pc) - positionVertical,
+                 largeurBlock, hauteurBlock);
+    const QString instruction = descripteurPc ? descripteurPc(*pc) : QString();
+    QStringList lignes{QStringLiteral("Cycle %1, pc %2").arg(cycle).arg(*pc) +
+                       (instruction.isEmpty() ? QString() : QStringLiteral(": ") + instruction)};
+    lignes << noms;
+    return ViewAids::infobulle(lignes);
+}
+
+void TraceWidgetPc::signalerCycle(int cycle, bool avant)
+{
+    if (avant)
+        emit nextCycle(cycle);
+    else
+        emit prevCycle(cycle);
 }
 
 void TraceWidgetPc::graphicBlockWidgetMouseReleaseEvent(QMouseEvent *)

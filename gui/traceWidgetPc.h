@@ -4,7 +4,10 @@
 #include "gui/blockPainter.h"
 #include "gui/traceWidget.h"
 
+#include <QStringList>
+
 #include <map>
+#include <optional>
 
 // The lower right view: one column per cycle, one row per pc of the loaded assembly listing,
 // each row level with that pc's row of the assembly table, whose vertical scroll bar it
@@ -64,8 +67,15 @@ protected slots:
 
 protected:
     void paintEvent(QPaintEvent *e) override;
+    void signalerCycle(int cycle, bool avant) override;
+    QString infobulle(QPoint p, QRect &zone) override;
 
 private:
+    // The pc whose row holds the surface's line y, if one does.
+    std::optional<int> pcDuRang(int y) const;
+    // The names of the events of pc at cycle, in the store's order; with ajouterEntree the
+    // store gains an empty entry for a pc it has none for, as a press asks it.
+    QStringList evenements(int pc, int cycle, bool ajouterEntree) const;
     void connectTableAsm();
     void paintSurface(QPainter &painter);
 

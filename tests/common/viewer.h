@@ -77,9 +77,9 @@ public:
     // PC table.
     std::map<int, int> blocsParFichier(bool tabPc) const;
     // The first broken rule, or an empty string: every file a view's window calls read has all
-    // its blocks in the table that view draws from, and no other file has any there; each
-    // view draws from its bars' positions; and, with `auRepos` (no read running), each view
-    // shows what it would show if it were painted now.
+    // its blocks in the table that view draws from; each view draws from its bars' positions;
+    // and, with `auRepos` (no read running), no other file has blocks there, no window waits
+    // for a file nothing reads, and each view shows what it would show if painted now.
     QString invariants(bool auRepos) const;
 
     QStringList textes(MessageBox::Kind kind) const;
