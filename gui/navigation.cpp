@@ -147,6 +147,8 @@ void Navigation::trouverInstruction()
     if (cherche.isEmpty())
         return;
     if (const std::optional<int> pc = lirePc(cherche)) {
+        // A pc needs no search: an earlier search's answer would now mislead.
+        statusInfo->setRecherche(QString(), false);
         selectionnerPc(*pc);
         return;
     }

@@ -234,7 +234,8 @@ void TraceWidgetPc::paintSurface(QPainter &painter)
     std::lock_guard<std::recursive_mutex> lock(trace->mutex());
     const GraphicTrace::TabPc &tabPc = trace->getTabPc();
     blocks.clear();
-    for (auto entry = tabPc.find(numFirstPcToPaint);
+    // From the listing's first pc on, whether or not the trace ran that pc.
+    for (auto entry = tabPc.lower_bound(numFirstPcToPaint);
          entry != tabPc.end() && entry->first <= numLastPcToPaint; ++entry) {
         for (const auto &element : entry->second) {
             const GraphicBlock *block = blockOf(element);
