@@ -5,7 +5,6 @@
 #include "gui/mainFrame.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -128,17 +127,8 @@ void TestDataSafety::crashBeforeRename()
         sauver(sorte, path, 2, nullptr);
         _exit(0); // not reached when the save crashed as intended
     }
-    int status = 0;
-    QElapsedTimer timer;
-    timer.start();
-    pid_t fini = 0;
-    while ((fini = waitpid(child, &status, WNOHANG)) == 0 && timer.elapsed() < 20000)
-        QTest::qSleep(10);
-    if (fini == 0) {
-        kill(child, SIGKILL);
-        waitpid(child, &status, 0);
-        QFAIL("the saving child hung");
-    }
+    int status = 0; // a child that hangs is the test's time-out
+    QCOMPARE(waitpid(child, &status, 0), child);
     QVERIFY2(WIFSIGNALED(status), "the save did not crash midway");
     QCOMPARE(WTERMSIG(status), SIGXFSZ);
 
@@ -154,8 +144,9 @@ void TestDataSafety::writeRefused_data()
     QTest::addColumn<QString>("cas");
     for (const auto &sorte :
          {std::make_pair(Sorte::Parametres, "parameters"), std::make_pair(Sorte::Liste, "list")}) {
-        for (const char *cas :
-             {"full disk", "read-only directory", "directory is a file", "file is a directory"})
+        // The file itself turned into a directory is met through the viewer and the help
+        // window below.
+        for (const char *cas : {"full disk", "read-only directory", "directory is a file"})
             QTest::addRow("%s, %s", sorte.second, cas) << sorte.first << QString::fromLatin1(cas);
     }
 }
@@ -168,7 +159,8 @@ void TestDataSafety::writeRefused()
         QSKIP("root writes into read-only directories; 'directory is a file' stands for it");
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
-    QString path = dir.filePath(QStringLiteral("settings"));
+    const QString fichier = dir.filePath(QStringLiteral("settings"));
+    QString path = fichier;
     QString erreur;
     QVERIFY2(sauver(sorte, path, 1, &erreur), qPrintable(erreur));
 
@@ -181,18 +173,15 @@ void TestDataSafety::writeRefused()
         ok = sauver(sorte, path, 2, &erreur);
         QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                               QFileDevice::ExeOwner);
-    } else if (cas == QLatin1String("directory is a file")) {
-        ok = sauver(sorte, path + QStringLiteral("/inner"), 2, &erreur);
     } else {
-        path = dir.filePath(QStringLiteral("folder"));
-        QVERIFY(QDir().mkdir(path));
+        path += QStringLiteral("/inner");
         ok = sauver(sorte, path, 2, &erreur);
     }
     QVERIFY(!ok);
     QVERIFY(!erreur.isEmpty());
     if (sorte == Sorte::Parametres)
         QVERIFY2(erreur.contains(path), qPrintable(erreur));
-    QCOMPARE(version(sorte, dir.filePath(QStringLiteral("settings"))), 1);
+    QCOMPARE(version(sorte, fichier), 1);
     // Nothing half-written is left beside it.
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
              QStringList{QStringLiteral("settings")});
