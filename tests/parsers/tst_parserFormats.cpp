@@ -82,6 +82,16 @@ private slots:
                                             "pc 104",  "mnemonic nop", "count 0",
                                             "pc 108",  "end"};
 
+        // A name straddling the boundary of the 64 KiB blocks a file is read in arrives whole.
+        const QByteArray across = QByteArray(65500, ' ') + QByteArray(3000, 'n') + "&amp;m";
+        QTest::newRow("config name across read blocks")
+            << "config"
+            << QByteArray("<config><events><event><name>" + across +
+                          "</name></event></events>"
+                          "</config>")
+            << QStringList{"debut", "end",
+                           "config " + QString::fromLatin1(across).replace("&amp;", "&") + "=0"};
+
         // Elements the parser does not know are skipped, even when they begin like known ones or
         // follow the end of an event (which must not end it a second time); text between
         // elements is no value.

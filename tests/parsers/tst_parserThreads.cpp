@@ -1,5 +1,5 @@
 // Parsers on their own thread and on the caller's: framing, missing and unreadable files,
-// reuse of one object, text across read blocks, cooperative stop and destruction.
+// reuse of one object, cooperative stop and destruction.
 #include "parserRig.h"
 
 #include "parsers/parserTrace.h"
@@ -82,19 +82,6 @@ private slots:
         bool result = true;
         QTEST(rig.read(path, &result), "expected");
         QVERIFY(ParserRig::threaded(kind) || !result);
-    }
-
-    void textAcrossReadBlocks()
-    {
-        // The name straddles the boundary of the 64 KiB read blocks and still arrives whole.
-        QByteArray xml("<config><events><event><name>");
-        const int spaces = 65536 - xml.size() - 10;
-        xml += QByteArray(spaces, ' ') + QByteArray(3000, 'n') + "&amp;" + QByteArray(3000, 'm') +
-               "</name></event></events></config>";
-        const QString name = QString(spaces, ' ') + QString(3000, 'n') + "&" + QString(3000, 'm');
-        ParserRig rig("config");
-        QCOMPARE(rig.read(writeFile(dir.path(), "blocks.xml", xml)),
-                 (QStringList{"debut", "end", "config " + name + "=0"}));
     }
 
     void stopFromSlotOrBeforeStart()
