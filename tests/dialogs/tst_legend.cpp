@@ -53,8 +53,6 @@ private slots:
         const auto on = Qt::ScrollBarAlwaysOn;
         const auto off = Qt::ScrollBarAlwaysOff;
         QTest::newRow("no event") << L{{0, 0}} << QSize(196, 151) << asNeeded << asNeeded;
-        QTest::newRow("5 events, 12 characters")
-            << L{{5, 12}} << QSize(196, 151) << asNeeded << asNeeded;
         QTest::newRow("6 events fit exactly")
             << L{{6, 23}} << QSize(196, 151) << asNeeded << asNeeded;
         QTest::newRow("7 events") << L{{7, 3}} << QSize(196, 180) << off << on;

@@ -209,15 +209,10 @@ private slots:
         QTest::newRow("trace") << "traceDirectory"
                                << "/home/u/run\\1"
                                << "/home/u/run/1";
-        QTest::newRow("trace cancelled") << "traceDirectory"
-                                         << ""
-                                         << "/t";
         QTest::newRow("zoom") << "zoomDirectory"
                               << "\\\\server\\zoom"
                               << "//server/zoom";
-        QTest::newRow("asm") << "asmDirectory"
-                             << "/plain/asm"
-                             << "/plain/asm";
+        QTest::newRow("asm") << "asmDirectory" << "/plain/asm" << "/plain/asm";
     }
     void choosers()
     {

@@ -150,7 +150,9 @@ QString observer(Viewer &v, const QString &quoi)
             if (label && label->isVisible())
                 champs << label->text();
         }
-        return champs.join(QLatin1Char('|'));
+        // How far a read has gone depends on the machine's speed; only its presence is fixed.
+        return champs.join(QLatin1Char('|')).replace(QRegularExpression(QStringLiteral("\\d+ %")),
+                                                     QStringLiteral("N %"));
     }
     if (quoi.startsWith(QLatin1String("tip@")) || quoi.startsWith(QLatin1String("pctip@"))) {
         QToolTip::hideText();
@@ -269,7 +271,7 @@ void TestNavigation::scenarios_data()
     // Before a start only the level is known; while files are read the status bar names them.
     QTest::newRow("status before a start") << "n" << QStringList{"status=Level 1"};
     QTest::newRow("status while reading")
-        << "x!" << QStringList{"status=Reading zoom_10_0.xml: 0 %|Level 10"};
+        << "x!" << QStringList{"status=Reading zoom_10_0.xml: N %|Level 10"};
 }
 
 void TestNavigation::scenarios()

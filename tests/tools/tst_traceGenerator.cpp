@@ -237,9 +237,7 @@ private slots:
         QTest::addColumn<Change>("change");
         using O = TraceGeneratorOptions;
         QTest::newRow("no cycle") << Change([](O &o) { o.nbCycleTotal = 0; });
-        QTest::newRow("no pc") << Change([](O &o) { o.nbPc = 0; });
         QTest::newRow("level not dividing a file") << Change([](O &o) { o.zoomLevels = {30}; });
-        QTest::newRow("level 1") << Change([](O &o) { o.zoomLevels = {1}; });
         QTest::newRow("first cycle written past the end")
             << Change([](O &o) { o.fromCycle = o.nbCycleTotal; });
         QTest::newRow("prefix with slash") << Change([](O &o) { o.tracePrefixe = "../x"; });
