@@ -16,7 +16,8 @@
 // The user's settings survive whatever happens while they are written: a crash between writing
 // and renaming leaves the previous file; a write refused by the disk or the directory is said,
 // once, by name. (The parameters, the help window's history and its bookmarks are all written
-// by the one atomic writer: the parameters stand for all three here.)
+// by the one atomic writer: the parameters stand for all three here; a directory that cannot
+// be written to at all is the parameters' own test's.)
 class TestDataSafety : public QObject
 {
     Q_OBJECT
@@ -24,8 +25,6 @@ class TestDataSafety : public QObject
 private slots:
     void init() { MessageBox::setHandler({}); }
     void crashBeforeRename();
-    void writeRefused_data();
-    void writeRefused();
     void closingViewerCannotSave_data();
     void closingViewerCannotSave();
     void helpWindowCannotSave();
@@ -105,81 +104,51 @@ void TestDataSafety::crashBeforeRename()
     QCOMPARE(version(path), 3);
 }
 
-void TestDataSafety::writeRefused_data()
+void TestDataSafety::closingViewerCannotSave_data()
 {
     QTest::addColumn<QString>("cas");
-    // The file itself turned into a directory is met through the viewer and the help window.
-    for (const char *cas : {"full disk", "read-only directory", "directory is a file"})
+    for (const char *cas : {"full disk", "file is a directory", "read-only directory"})
         QTest::newRow(cas) << QString::fromLatin1(cas);
 }
 
-void TestDataSafety::writeRefused()
+// A count typed in the parameters dialog is saved when the window closes; when it cannot be,
+// the user is told once, by the file's name, the previous file stays whole and nothing
+// half-written is left beside it.
+void TestDataSafety::closingViewerCannotSave()
 {
     QFETCH(QString, cas);
     if (cas == QLatin1String("read-only directory") && geteuid() == 0)
-        QSKIP("root writes into read-only directories; 'directory is a file' stands for it");
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString fichier = dir.filePath(QStringLiteral("settings"));
-    QString path = fichier;
-    QString erreur;
-    QVERIFY2(sauver(path, 1, &erreur), qPrintable(erreur));
-
-    bool ok = true;
-    if (cas == QLatin1String("full disk")) {
-        DisquePlein plein;
-        ok = sauver(path, 2, &erreur);
-    } else if (cas == QLatin1String("read-only directory")) {
-        QVERIFY(QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
-        ok = sauver(path, 2, &erreur);
-        QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                              QFileDevice::ExeOwner);
-    } else {
-        path += QStringLiteral("/inner");
-        ok = sauver(path, 2, &erreur);
-    }
-    QVERIFY(!ok);
-    QVERIFY2(erreur.startsWith("Cannot write " + path + ": "), qPrintable(erreur));
-    QCOMPARE(version(fichier), 1);
-    // Nothing half-written is left beside it.
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
-             QStringList{QStringLiteral("settings")});
-}
-
-void TestDataSafety::closingViewerCannotSave_data()
-{
-    QTest::addColumn<bool>("disquePlein"); // else the file has become a directory
-    QTest::newRow("full disk") << true;
-    QTest::newRow("file is a directory") << false;
-}
-
-// A count typed in the parameters dialog is saved when the window closes; when it cannot be,
-// the user is told once, by the file's name, and the previous file stays whole.
-void TestDataSafety::closingViewerCannotSave()
-{
-    QFETCH(bool, disquePlein);
+        QSKIP("root writes into read-only directories");
     Viewer h;
     QVERIFY2(h.ok(), qPrintable(h.error));
     h.ouvrir();
     emit h.mainFrame->nbCycleTotalChanged(4321);
     const QString fichier = h.dir.filePath(QStringLiteral("Parametres.txt"));
-    if (disquePlein) {
+    if (cas == QLatin1String("file is a directory"))
+        QVERIFY(QFile::remove(fichier) && QDir().mkdir(fichier));
+    const auto contenu = [&h] {
+        return QDir(h.dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    };
+    const QStringList avant = contenu();
+    if (cas == QLatin1String("full disk")) {
         DisquePlein plein;
         h.mainFrame->close();
+    } else if (cas == QLatin1String("read-only directory")) {
+        QVERIFY(
+            QFile::setPermissions(h.dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+        h.mainFrame->close();
+        QFile::setPermissions(h.dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                QFileDevice::ExeOwner);
     } else {
-        QVERIFY(QFile::remove(fichier) && QDir().mkdir(fichier));
         h.mainFrame->close();
     }
     QCOMPARE(h.alertes().size(), 1);
     QVERIFY2(h.alertes()[0].contains(QStringLiteral("Parametres.txt")), qPrintable(h.alertes()[0]));
-    if (disquePlein) {
-        // The previous parameters are still there, whole.
-        Parametres p;
-        QVERIFY(Parametres::load(fichier, p));
+    QCOMPARE(contenu(), avant);
+    Parametres p;
+    QCOMPARE(Parametres::load(fichier, p), cas != QLatin1String("file is a directory"));
+    if (cas != QLatin1String("file is a directory"))
         QCOMPARE(p, h.parametres());
-    } else {
-        QVERIFY(QFileInfo(fichier).isDir());
-    }
 }
 
 void TestDataSafety::helpWindowCannotSave()
