@@ -37,22 +37,6 @@ private slots:
         bigTrace = writeFile(dir.path(), "big.xml", traceOf(0, bigCycles));
     }
 
-    void receiversRunOnTheParserThread()
-    {
-        // Receivers run on the parser's thread; a failed run spoils none after it.
-        ParserRig rig("trace");
-        QThread *const caller = QThread::currentThread();
-        std::atomic<bool> onCaller{true};
-        QObject::connect(&rig.parser(), &Parser::debutParse,
-                         [&] { onCaller = QThread::currentThread() == caller; });
-        bool finished = false;
-        rig.read(writeFile(dir.path(), "bad.xml", "<trace><x>"), &finished);
-        QVERIFY(!onCaller);
-        QCOMPARE(rig.read(writeFile(dir.path(), "t.xml", traceOf(3, 2)), &finished),
-                 (QStringList{"debut", "cycle 3", "event alu", "pc 3", "add", "cycle 4",
-                              "event alu", "pc 4", "add", "end"}));
-    }
-
     void missingOrUnreadable_data()
     {
         QTest::addColumn<QString>("kind");
