@@ -3,9 +3,7 @@
 
 #include <QTest>
 
-#include <atomic>
 #include <climits>
-#include <thread>
 
 namespace {
 
@@ -171,49 +169,6 @@ private slots:
         trace.clear();
         QCOMPARE(GraphicBlock::liveCount() - liveBefore, 1);
         QVERIFY(trace.getTabPc().empty() && trace.getTabCycle().empty());
-    }
-
-    // A parser-like writer, a thread sliding the window, two readers under the lock looking
-    // into every block (a freed one shows under the sanitizers); cleanup() checks reclaiming.
-    void concurrentAccess()
-    {
-        GraphicTrace trace;
-        std::atomic<bool> done{false};
-        std::atomic<int> badReads{0};
-        std::thread writer([&] {
-            for (int cycle = 0; cycle < 20000; ++cycle) {
-                GraphicBlock *block = newBlock(cycle, cycle % 17);
-                std::lock_guard<std::recursive_mutex> lock(trace.mutex());
-                trace.addElement(cycle, *block);
-                trace.addElementTabPc(cycle % 17, *block);
-            }
-            done = true;
-        });
-        std::thread dropper([&] {
-            for (int round = 1; !done; ++round) {
-                trace.deleteElementsTabCycle(0, round * 10);
-                trace.deleteElementsTabPc(0, round * 10, INT_MAX - 1, INT_MAX);
-                if (round % 100 == 0)
-                    trace.clear();
-            }
-        });
-        auto reader = [&] {
-            while (!done) {
-                std::lock_guard<std::recursive_mutex> lock(trace.mutex());
-                for (bool byPc : {false, true}) {
-                    for (const auto &entry : byPc ? trace.getTabPc() : trace.getTabCycle()) {
-                        for (GraphicElement *e : entry.second) {
-                            const auto *block = static_cast<GraphicBlock *>(e);
-                            badReads += (byPc ? block->getPc() : block->getCycle()) != entry.first;
-                        }
-                    }
-                }
-                badReads += trace.calculerEcartPc(0, 17) > 17;
-            }
-        };
-        std::thread reader1(reader), reader2(reader);
-        writer.join(), dropper.join(), reader1.join(), reader2.join();
-        QCOMPARE(badReads.load(), 0);
     }
 
 private:
