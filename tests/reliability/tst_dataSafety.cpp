@@ -48,30 +48,6 @@ int version(const QString &path)
     return Parametres::load(path, p) ? p.nbCycleTotal - 1000 : -1;
 }
 
-// Lowers the largest file size this process may write to a few bytes, so that the next save
-// meets a full disk; the signal such a write raises is ignored, so the write fails instead.
-class DisquePlein
-{
-public:
-    DisquePlein()
-    {
-        getrlimit(RLIMIT_FSIZE, &avant);
-        ancienSignal = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit petit = avant;
-        petit.rlim_cur = 16;
-        setrlimit(RLIMIT_FSIZE, &petit);
-    }
-    ~DisquePlein()
-    {
-        setrlimit(RLIMIT_FSIZE, &avant);
-        std::signal(SIGXFSZ, ancienSignal);
-    }
-
-private:
-    rlimit avant{};
-    void (*ancienSignal)(int) = nullptr;
-};
-
 } // namespace
 
 // A child process saves version 2 over version 1 and is killed by the kernel in the middle:
@@ -131,8 +107,15 @@ void TestDataSafety::closingViewerCannotSave()
     };
     const QStringList avant = contenu();
     if (cas == QLatin1String("full disk")) {
-        DisquePlein plein;
+        // A file size limit of a few bytes, its signal ignored: writes fail as on a full disk.
+        rlimit avant{};
+        getrlimit(RLIMIT_FSIZE, &avant);
+        const rlimit petit{16, avant.rlim_max};
+        const auto ancienSignal = std::signal(SIGXFSZ, SIG_IGN);
+        setrlimit(RLIMIT_FSIZE, &petit);
         h.mainFrame->close();
+        setrlimit(RLIMIT_FSIZE, &avant);
+        std::signal(SIGXFSZ, ancienSignal);
     } else if (cas == QLatin1String("read-only directory")) {
         QVERIFY(
             QFile::setPermissions(h.dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
