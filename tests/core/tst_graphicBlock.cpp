@@ -3,6 +3,9 @@
 #include <QImage>
 #include <QPainter>
 #include <QTest>
+#include <QTransform>
+
+#include <memory>
 
 class TestGraphicBlock : public QObject
 {
@@ -16,6 +19,46 @@ private slots:
         QCOMPARE(QList<qint64>({block.getPc(), block.getPositionXTracePc()}),
                  QList<qint64>({-1, -1}));
         QCOMPARE(block.getBrush().style(), Qt::NoBrush);
+    }
+
+    // Blocks of one event share what looks the same; each still shows exactly its own brush,
+    // also among the many shades of a zoom level.
+    void brushes_data()
+    {
+        QTest::addColumn<QBrush>("first");
+        QTest::addColumn<QBrush>("second");
+        const QColor grey(10, 20, 30);
+        QTest::newRow("same") << QBrush(grey) << QBrush(grey);
+        QTest::newRow("colour") << QBrush(grey) << QBrush(QColor(10, 20, 31));
+        QTest::newRow("alpha") << QBrush(grey) << QBrush(QColor(10, 20, 30, 128));
+        QTest::newRow("style") << QBrush(grey) << QBrush(grey, Qt::CrossPattern);
+        QTest::newRow("colour model")
+            << QBrush(QColor::fromRgb(255, 0, 0)) << QBrush(QColor::fromHsv(0, 255, 255));
+        QBrush turned(grey, Qt::HorPattern);
+        turned.setTransform(QTransform().rotate(90));
+        QTest::newRow("transform") << QBrush(grey, Qt::HorPattern) << turned;
+    }
+
+    void brushes()
+    {
+        QFETCH(QBrush, first);
+        QFETCH(QBrush, second);
+        GraphicBlock a(QStringLiteral("a")), b(QStringLiteral("a"));
+        a.setBrush(first);
+        b.setBrush(second);
+        for (const auto &[block, given] : {std::pair(&a, first), std::pair(&b, second)}) {
+            QCOMPARE(block->getBrush(), given);
+            // QColor equality includes the colour model, which QBrush equality ignores.
+            QCOMPARE(block->getBrush().color(), given.color());
+            QCOMPARE(block->getBrush().transform(), given.transform());
+        }
+        std::vector<std::unique_ptr<GraphicBlock>> shades;
+        for (quint32 i = 0; i < 1000; ++i) {
+            shades.push_back(std::make_unique<GraphicBlock>(QStringLiteral("alu")));
+            shades.back()->setBrush(QColor::fromRgb(0xff000000u | (i * 7919)));
+        }
+        for (quint32 i = 0; i < 1000; ++i)
+            QCOMPARE(shades[i]->getBrush().color().rgba(), 0xff000000u | (i * 7919));
     }
 
     // An 8 x 6 red block drawn onto a device larger than r, so that whatever a view passes on

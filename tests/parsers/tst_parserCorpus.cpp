@@ -1,7 +1,7 @@
 // Every parser over every hostile file: one report naming the file, the line and the reason,
 // the parse stopped as for an unexpected tag, nothing read from elsewhere, bounded memory.
-// And the bundled sample data set, which parses without a report. (Randomly damaged files
-// are the fuzz targets' work, replayed under tests/fuzz.)
+// (Randomly damaged files are the fuzz targets' work, replayed under tests/fuzz; the bundled
+// sample, read without a report, the generator's test's.)
 #include "parserRig.h"
 
 #include <QtTest>
@@ -107,48 +107,6 @@ private slots:
         QCOMPARE(getrusage(RUSAGE_SELF, &usage), 0);
         QVERIFY2(usage.ru_maxrss < 200 * 1024,
                  qPrintable(QString::number(usage.ru_maxrss) + " KiB"));
-    }
-
-    void sample_data()
-    {
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<int>("first");
-
-        const QString root = ZELVAR_SOURCE_DIR "/xml";
-        QVERIFY2(QFileInfo::exists(root + "/config.xml"), "no sample data set in xml/");
-        QTest::newRow("config.xml") << "config" << root + "/config.xml" << 0;
-        const QRegularExpression naming("/(trace|zoom|asm)/\\1_(?:\\d+_)?(\\d+)\\.xml$");
-        QDirIterator it(root, {"*.xml"}, QDir::Files, QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            const QString path = it.next();
-            if (const QRegularExpressionMatch match = naming.match(path); match.hasMatch()) {
-                QTest::newRow(qPrintable(path.mid(root.size() + 1)))
-                    << match.captured(1) << path << match.captured(2).toInt();
-            }
-        }
-    }
-
-    void sample()
-    {
-        QFETCH(QString, kind);
-        QFETCH(QString, path);
-        QFETCH(int, first);
-        ParserRig rig(kind);
-        bool ok = false;
-        const QStringList journal = rig.read(path, &ok);
-        QVERIFY(ok);
-        QCOMPARE(ParserRig::errors(journal), QStringList());
-        QCOMPARE(journal.first(), QStringLiteral("debut"));
-        QVERIFY(journal.contains("end"));
-        // Only the 100 cycles (trace, zoom) or pcs (listing) the file's number announces.
-        const QString numbered = kind == "asm" ? "pc " : "cycle ";
-        const QStringList numbers = journal.filter(QRegularExpression("^" + numbered + "\\d+$"));
-        QVERIFY(kind == "config" ? journal.size() > 2 : !numbers.isEmpty());
-        for (const QString &entry : numbers) {
-            const int n = entry.mid(numbered.size()).toInt();
-            QVERIFY2(n >= first && n < first + 100, qPrintable(entry));
-        }
     }
 
 private:

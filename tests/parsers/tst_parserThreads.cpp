@@ -1,5 +1,5 @@
 // Parsers on their own thread and on the caller's: framing, missing and unreadable files,
-// reuse of one object, text across read blocks, cooperative stop and destruction.
+// reuse of one object, cooperative stop and destruction.
 #include "parserRig.h"
 
 #include "parsers/parserTrace.h"
@@ -37,22 +37,6 @@ private slots:
         bigTrace = writeFile(dir.path(), "big.xml", traceOf(0, bigCycles));
     }
 
-    void receiversRunOnTheParserThread()
-    {
-        // Receivers run on the parser's thread; a failed run spoils none after it.
-        ParserRig rig("trace");
-        QThread *const caller = QThread::currentThread();
-        std::atomic<bool> onCaller{true};
-        QObject::connect(&rig.parser(), &Parser::debutParse,
-                         [&] { onCaller = QThread::currentThread() == caller; });
-        bool finished = false;
-        rig.read(writeFile(dir.path(), "bad.xml", "<trace><x>"), &finished);
-        QVERIFY(!onCaller);
-        QCOMPARE(rig.read(writeFile(dir.path(), "t.xml", traceOf(3, 2)), &finished),
-                 (QStringList{"debut", "cycle 3", "event alu", "pc 3", "add", "cycle 4",
-                              "event alu", "pc 4", "add", "end"}));
-    }
-
     void missingOrUnreadable_data()
     {
         QTest::addColumn<QString>("kind");
@@ -82,19 +66,6 @@ private slots:
         bool result = true;
         QTEST(rig.read(path, &result), "expected");
         QVERIFY(ParserRig::threaded(kind) || !result);
-    }
-
-    void textAcrossReadBlocks()
-    {
-        // The name straddles the boundary of the 64 KiB read blocks and still arrives whole.
-        QByteArray xml("<config><events><event><name>");
-        const int spaces = 65536 - xml.size() - 10;
-        xml += QByteArray(spaces, ' ') + QByteArray(3000, 'n') + "&amp;" + QByteArray(3000, 'm') +
-               "</name></event></events></config>";
-        const QString name = QString(spaces, ' ') + QString(3000, 'n') + "&" + QString(3000, 'm');
-        ParserRig rig("config");
-        QCOMPARE(rig.read(writeFile(dir.path(), "blocks.xml", xml)),
-                 (QStringList{"debut", "end", "config " + name + "=0"}));
     }
 
     void stopFromSlotOrBeforeStart()

@@ -40,26 +40,6 @@ int nbActions()
     return ok && n > 0 ? n : 1500;
 }
 
-// What was done last, for the failure message.
-class Journal
-{
-public:
-    void noter(int numero, const QString &action)
-    {
-        lignes.append(QString::number(numero) + QStringLiteral(": ") + action);
-        if (lignes.size() > 12)
-            lignes.removeFirst();
-    }
-    QByteArray texte(const QString &panne) const
-    {
-        return (panne + QStringLiteral("\nlast actions:\n") + lignes.join(QLatin1Char('\n')))
-            .toUtf8();
-    }
-
-private:
-    QStringList lignes;
-};
-
 // A visible block of the cycle view with an instruction, as a point of its drawing surface.
 bool pointSurBloc(Viewer &h, QRandomGenerator &rng, QPoint &point)
 {
@@ -138,11 +118,8 @@ void TestStress::initTestCase()
     options.nbPc = 200;
     options.nbPcParAsm = 100;
     options.zoomLevels = {10};
-    QElapsedTimer timer;
-    timer.start();
     harness = std::make_unique<Viewer>(options);
     QVERIFY2(harness->ok(), qPrintable(harness->error));
-    qInfo("%d trace files generated in %lld ms", nbFichiers, timer.elapsed());
 }
 
 void TestStress::cleanupTestCase()
@@ -163,13 +140,13 @@ void TestStress::scenario()
     const int total = nbActions();
     // ZELVAR_STRESS_REST=1 checks what holds at rest after every action, not now and then.
     const bool toujoursAuRepos = qEnvironmentVariableIntValue("ZELVAR_STRESS_REST") != 0;
-    Journal journal;
+    QStringList journal; // the last actions, for the failure message
+    const auto texte = [&journal](const QString &panne) {
+        return (panne + QStringLiteral("\nlast actions:\n") + journal.join('\n')).toUtf8();
+    };
     QElapsedTimer timer;
     timer.start();
     int executions = 0;
-    const auto lecturesAsm = [&h] {
-        return h.lus.filter(QFileInfo(h.options.asmFilePath(0)).path()).size();
-    };
     for (int numero = 0; numero < total; ++numero) {
         TraceWidgetCycle *cycle = h.vueCycle();
         TraceWidgetPc *pc = h.vuePc();
@@ -213,15 +190,14 @@ void TestStress::scenario()
         } else if (tirage < 78) {
             QPoint point;
             QWidget *surface = cycle->getGraphicBlockWidget();
-            if (pointSurBloc(h, rng, point)) {
-                action =
-                    QStringLiteral("left click on a block at %1,%2").arg(point.x()).arg(point.y());
-                QTest::mouseClick(surface, Qt::LeftButton, {}, point);
-            } else {
+            const bool surBloc = pointSurBloc(h, rng, point);
+            if (!surBloc)
                 point = auHasard(surface, rng);
-                action = QStringLiteral("left click beside the blocks");
-                QTest::mouseClick(surface, Qt::LeftButton, {}, point);
-            }
+            action = QStringLiteral("left click %1 at %2,%3")
+                         .arg(surBloc ? "on a block" : "beside the blocks")
+                         .arg(point.x())
+                         .arg(point.y());
+            QTest::mouseClick(surface, Qt::LeftButton, {}, point);
         } else if (tirage < 86) {
             QWidget *surface =
                 rng.bounded(2u) ? cycle->getGraphicBlockWidget() : pc->getGraphicBlockWidget();
@@ -254,7 +230,9 @@ void TestStress::scenario()
             action = QStringLiteral("resize to %1x%2").arg(taille.width()).arg(taille.height());
             h.mainFrame->resize(taille);
         }
-        journal.noter(numero, action);
+        journal.append(QString::number(numero) + QStringLiteral(": ") + action);
+        if (journal.size() > 12)
+            journal.removeFirst();
         QCoreApplication::processEvents();
         // Paint both views now, from whatever the store holds at this moment.
         cycle->getGraphicBlockWidget()->repaint();
@@ -262,10 +240,10 @@ void TestStress::scenario()
 
         QString panne = h.invariants(false);
         if (panne.isEmpty() && (toujoursAuRepos || numero % 16 == 15 || rng.bounded(8u) == 0)) {
-            QVERIFY2(h.attendre(30000), journal.texte(QStringLiteral("no rest")).constData());
+            QVERIFY2(h.attendre(30000), texte(QStringLiteral("no rest")).constData());
             panne = h.invariants(true);
         }
-        QVERIFY2(panne.isEmpty(), journal.texte(panne).constData());
+        QVERIFY2(panne.isEmpty(), texte(panne).constData());
     }
     QVERIFY(h.attendre(30000));
     QVERIFY2(h.invariants(true).isEmpty(), qPrintable(h.invariants(true)));
@@ -273,7 +251,7 @@ void TestStress::scenario()
     for (const Viewer::Message &message : h.messages)
         QVERIFY2(message.text.startsWith(QStringLiteral("Vous etes au niveau de zoom")),
                  qPrintable(message.text));
-    QVERIFY(lecturesAsm() > 0);
+    QVERIFY(!h.lus.filter(QFileInfo(h.options.asmFilePath(0)).path()).isEmpty()); // listings
     qInfo("%d actions (%d executions) in %lld ms", total, executions, timer.elapsed());
 
     // Closing while a load runs: every thread stops and every block goes.
