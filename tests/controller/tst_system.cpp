@@ -51,29 +51,15 @@ QString courts(const QStringList &lus)
 // t table (a run of table events counts once), j column fit.
 QString codes(const QList<int> &ids)
 {
+    const std::map<int, QChar> lettres = {{MainFrameRepaintTraceCycleEvent::Id, u'c'},
+                                          {MainFrameRepaintTracePcEvent::Id, u'p'},
+                                          {MainFrameMessageAlertEvent::Id, u'!'},
+                                          {MainFrameMessageInfoEvent::Id, u'i'},
+                                          {MainFrameAdjustAsm::Id, u'j'}};
     QString texte;
     for (int id : ids) {
-        QChar c;
-        switch (id) {
-        case MainFrameRepaintTraceCycleEvent::Id:
-            c = QLatin1Char('c');
-            break;
-        case MainFrameRepaintTracePcEvent::Id:
-            c = QLatin1Char('p');
-            break;
-        case MainFrameMessageAlertEvent::Id:
-            c = QLatin1Char('!');
-            break;
-        case MainFrameMessageInfoEvent::Id:
-            c = QLatin1Char('i');
-            break;
-        case MainFrameAdjustAsm::Id:
-            c = QLatin1Char('j');
-            break;
-        default:
-            c = QLatin1Char('t');
-            break;
-        }
+        const auto it = lettres.find(id);
+        const QChar c = it == lettres.end() ? QLatin1Char('t') : it->second;
         if (!(c == QLatin1Char('t') && texte.endsWith(c)))
             texte += c;
     }
@@ -137,50 +123,38 @@ void TestSystem::scenarios_data()
     QTest::addColumn<int>("cycle"); // where the cycle view's bar ends
     QTest::addColumn<QString>("alerte");
 
+    const auto row = [](const char *tag, int total, const char *script, const char *lus,
+                        const char *events, int cycle, const char *alert = "") {
+        QTest::newRow(tag) << total << script << lus << events << cycle << alert;
+    };
     // Start: the coarsest level, the current file first, then the previous, then the next one,
     // each followed by a repaint.
     // A view of 32 columns of 10 cycles shows four files of 100 cycles: it gets them all.
-    QTest::newRow("start") << 500 << "| x" << "z0 z100 z200 z300" << "pccccc" << 0 << "";
-    QTest::newRow("zoom in") << 1000 << "x n230 | +" << "t200 t100 t300" << "pcpcc" << 230 << "";
-    QTest::newRow("zoom out")
-        << 1000 << "x + n237 | -" << "z200 z100 z300 z400 z500" << "pccccc" << 230 << "";
-    QTest::newRow("zoom in at the last file")
-        << 1000 << "x n690 | +" << "t600 t500 t700" << "pcpcc" << 690 << "";
-    QTest::newRow("zoom ends") << 500 << "x | - + +" << "t0 t100" << "ipcpcci" << 0 << "";
+    row("start", 500, "| x", "z0 z100 z200 z300", "pccccc", 0);
+    row("zoom in", 1000, "x n230 | +", "t200 t100 t300", "pcpcc", 230);
+    row("zoom out", 1000, "x + n237 | -", "z200 z100 z300 z400 z500", "pccccc", 230);
+    row("zoom in at the last file", 1000, "x n690 | +", "t600 t500 t700", "pcpcc", 690);
+    row("zoom ends", 500, "x | - + +", "t0 t100", "ipcpcci", 0);
     // Sliding: a file read after a slide is shown at once.
-    QTest::newRow("slide reads and shows") << 500 << "x | n100" << "z400" << "c" << 100 << "";
-    QTest::newRow("slides at single cycles")
-        << 500 << "x + | n100 n200 n300 n400 n399 n299" << "t200 t300 t400 t200 t100" << "ccccc"
-        << 299 << "";
-    QTest::newRow("drag into the next file") << 500 << "x + | d150" << "t200" << "c" << 150 << "";
-    QTest::newRow("jump three files")
-        << 500 << "x + | n350" << "t300 t200 t400" << "ccc" << 350 << "";
-    QTest::newRow("drag beyond the loaded cycles snaps back")
-        << 500 << "x + n150 | d300" << "" << "" << 150 << "";
-    QTest::newRow("drag off the level's columns snaps back")
-        << 500 << "x n30 | d37" << "" << "" << 30 << "";
+    row("slide reads and shows", 500, "x | n100", "z400", "c", 100);
+    row("slides at single cycles", 500, "x + | n100 n200 n300 n400 n399 n299",
+        "t200 t300 t400 t200 t100", "ccccc", 299);
+    row("drag into the next file", 500, "x + | d150", "t200", "c", 150);
+    row("jump three files", 500, "x + | n350", "t300 t200 t400", "ccc", 350);
+    row("drag beyond the loaded cycles snaps back", 500, "x + n150 | d300", "", "", 150);
+    row("drag off the level's columns snaps back", 500, "x n30 | d37", "", "", 30);
     // Past the trace's end (Nb Cycle Total too large): no file that does not exist is read.
-    QTest::newRow("arrows past the trace's end") << 500 << "t2000 x + n450 | n620 n450"
-                                                 << ""
-                                                 << "" << 450 << "";
+    row("arrows past the trace's end", 500, "t2000 x + n450 | n620 n450", "", "", 450);
     // Positions: a start and a zoom change put the views where their bars are.
-    QTest::newRow("execute after scrolling")
-        << 500 << "x n100 v3 | x" << "z0 z100 z200 z300" << "pccccc" << 0 << "";
-    QTest::newRow("execute after a shorter Nb Cycle Total")
-        << 1000 << "x + n900 t300 | x" << "z0 z100 z200 z300" << "pccccc" << 0 << "";
-    QTest::newRow("zoom out near the end") << 500 << "x + n450 | -" << "*" << "*" << -1 << "";
-    QTest::newRow("rows scrolled, then a level with fewer rows") << 500 << "x + v5 -" << "*"
-                                                                 << "*" << 0 << "";
+    row("execute after scrolling", 500, "x n100 v3 | x", "z0 z100 z200 z300", "pccccc", 0);
+    row("execute after a shorter Nb Cycle Total", 1000, "x + n900 t300 | x", "z0 z100 z200 z300",
+        "pccccc", 0);
+    row("zoom out near the end", 500, "x + n450 | -", "*", "*", -1);
+    row("rows scrolled, then a level with fewer rows", 500, "x + v5 -", "*", "*", 0);
     // Failed starts: one message, and nothing of the previous trace stays on screen.
-    QTest::newRow("zoom files missing") << 500 << "x + nozoom | x"
-                                        << ""
-                                        << "p!c" << 0 << "zoom_10_0.xml doesn't exist";
-    QTest::newRow("configuration not XML") << 500 << "x + badconfig | x"
-                                           << ""
-                                           << "!" << 0 << "config.xml";
-    QTest::newRow("new cut reloads") << 500 << "x n120 | f250"
-                                     << "z0"
-                                     << "pccc" << 120 << "";
+    row("zoom files missing", 500, "x + nozoom | x", "", "p!c", 0, "zoom_10_0.xml doesn't exist");
+    row("configuration not XML", 500, "x + badconfig | x", "", "!", 0, "config.xml");
+    row("new cut reloads", 500, "x n120 | f250", "z0", "pccc", 120);
 }
 
 void TestSystem::scenarios()

@@ -200,19 +200,13 @@ private slots:
         QTest::addColumn<QString>("name"); // of the field; its button is "choose<Name>Button"
         QTest::addColumn<QString>("answer");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("config") << "configFile"
-                                << "C:\\sim\\cfg.xml"
-                                << "C:/sim/cfg.xml";
-        QTest::newRow("config cancelled") << "configFile"
-                                          << ""
-                                          << "c.xml";
-        QTest::newRow("trace") << "traceDirectory"
-                               << "/home/u/run\\1"
-                               << "/home/u/run/1";
-        QTest::newRow("zoom") << "zoomDirectory"
-                              << "\\\\server\\zoom"
-                              << "//server/zoom";
-        QTest::newRow("asm") << "asmDirectory" << "/plain/asm" << "/plain/asm";
+        const auto row = [](const char *tag, const char *name, const char *answer,
+                            const char *shown) { QTest::newRow(tag) << name << answer << shown; };
+        row("config", "configFile", "C:\\sim\\cfg.xml", "C:/sim/cfg.xml");
+        row("config cancelled", "configFile", "", "c.xml");
+        row("trace", "traceDirectory", "/home/u/run\\1", "/home/u/run/1");
+        row("zoom", "zoomDirectory", "\\\\server\\zoom", "//server/zoom");
+        row("asm", "asmDirectory", "/plain/asm", "/plain/asm");
     }
     void choosers()
     {
