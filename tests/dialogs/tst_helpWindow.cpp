@@ -267,28 +267,6 @@ private slots:
         QCOMPARE(found.textBrowser()->documentTitle(), QStringLiteral("Page A"));
     }
 
-    void iconsComeFromWorkingDirectoryOrBuiltIn()
-    {
-        auto centre = [](HelpWindow &window, const char *action) {
-            return findAction(window, QString::fromLatin1(action))
-                ->icon()
-                .pixmap(32, 32)
-                .toImage()
-                .pixelColor(16, 16);
-        };
-        {
-            HelpWindow window(QString(), docs);
-            for (const char *name : {"&Backward", "&Forward", "&Home"})
-                QVERIFY2(centre(window, name).isValid(), name);
-        }
-        QImage red(32, 32, QImage::Format_RGB32);
-        red.fill(Qt::red);
-        QVERIFY(red.save(QStringLiteral("home.xpm"), "XPM"));
-        HelpWindow window(QString(), docs);
-        QCOMPARE(centre(window, "&Home"), QColor(Qt::red));
-        QVERIFY(centre(window, "&Backward") != QColor(Qt::red));
-    }
-
     // Printing writes a PDF page; a page that cannot be shown prints nothing.
     void printsToPdf()
     {
