@@ -46,8 +46,8 @@ void fill(GraphicTrace &store, const Layout &layout, bool pcView)
                 const int variant = int(random() % 3);
                 const QColor colour = QColor::fromHsv((row * 37 + variant * 90) % 360, 200, 220);
                 block->setBrush(!layout.patterns || variant == 0 ? QBrush(colour)
-                                : variant == 1 ? QBrush(colour, Qt::Dense5Pattern)
-                                               : QBrush());
+                                : variant == 1                   ? QBrush(colour, Qt::Dense5Pattern)
+                                                                 : QBrush());
                 block->setPc(int(random() % 5));
                 block->setCycle(cycle);
                 const bool off = layout.uneven && percent(15);
