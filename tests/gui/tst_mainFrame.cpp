@@ -50,8 +50,6 @@ private slots:
     void eventNamesAreRemembered();
     void stripFollowsTheLevel_data();
     void stripFollowsTheLevel();
-    void tableAndPcViewStayLevel_data();
-    void tableAndPcViewStayLevel();
     void quitClosesTheWindow();
 
 private:
@@ -195,18 +193,22 @@ bool jouer(Viewer &v, const QString &pas, bool attendre = true)
         TableAsm *t = v.table();
         const QRect cell = t->visualRect(t->model()->index(arg.toInt(), 0));
         QTest::mouseClick(t->viewport(), Qt::LeftButton, {}, cell.center());
-    } else if (op == QLatin1String("bar")) {
+    } else if (op == QLatin1String("bar")) { // t: the table's
         TraceWidget *w = vue(v, arg.at(0));
-        QScrollBar *b =
-            arg.at(1) == QLatin1Char('h') ? w->getHorizontalScrollBar() : w->getVerticalScrollBar();
-        if (arg.at(2) == QLatin1Char('>')) {
+        QScrollBar *b = arg.at(0) == QLatin1Char('t')   ? v.table()->verticalScrollBar()
+                        : arg.at(1) == QLatin1Char('h') ? w->getHorizontalScrollBar()
+                                                        : w->getVerticalScrollBar();
+        const QChar how = arg.at(2);
+        if (how == QLatin1Char('>')) {
             b->setSliderDown(true);
             b->setSliderPosition(arg.mid(3).toInt());
             b->setSliderDown(false);
+        } else if (how == QLatin1Char('p') || how == QLatin1Char('P')) { // a page on or back
+            b->triggerAction(how == QLatin1Char('p') ? QAbstractSlider::SliderPageStepAdd
+                                                     : QAbstractSlider::SliderPageStepSub);
         } else {
             const QPoint end(b->width() - 4, b->height() - 4);
-            QTest::mouseClick(b, Qt::LeftButton, {},
-                              arg.at(2) == QLatin1Char('+') ? end : QPoint(4, 4));
+            QTest::mouseClick(b, Qt::LeftButton, {}, how == QLatin1Char('+') ? end : QPoint(4, 4));
         }
     } else if (op == QLatin1String("ask")) {
         reponses << arg;
@@ -232,13 +234,15 @@ bool jouer(Viewer &v, const QString &pas, bool attendre = true)
     } else if (op == QLatin1String("w") || op == QLatin1String("s") || op == QLatin1String("z")) {
         // Sent to the view: only the system's own wheel events go up from the surface.
         const QPoint p(10, 10);
-        QWheelEvent e(p, v.vueCycle()->mapToGlobal(p), QPoint(), QPoint(0, 120 * arg.toInt()),
+        // wt<n>: the table's.
+        QWidget *cible = arg.startsWith(QLatin1Char('t')) ? v.table()->viewport() : v.vueCycle();
+        QWheelEvent e(p, cible->mapToGlobal(p), QPoint(), QPoint(0, 120 * arg.remove('t').toInt()),
                       Qt::NoButton,
                       op == QLatin1String("s")   ? Qt::ShiftModifier
                       : op == QLatin1String("z") ? Qt::ControlModifier
                                                  : Qt::NoModifier,
                       Qt::NoScrollPhase, false);
-        QCoreApplication::sendEvent(v.vueCycle(), &e);
+        QCoreApplication::sendEvent(cible, &e);
     } else {
         return false;
     }
@@ -335,6 +339,10 @@ QString observer(Viewer &v, const QString &quoi)
         }
         return visibles.join(QLatin1Char('|'));
     }
+    if (!apres("popupat").isEmpty()) {
+        const PopupInfo *p = vue(v, quoi.at(7))->getPopupInfo();
+        return QStringLiteral("%1,%2").arg(p->x()).arg(p->y());
+    }
     if (!apres("popup").isEmpty()) {
         const PopupInfo *p = vue(v, quoi.at(5))->getPopupInfo();
         return p->isVisible() ? p->text().replace(QLatin1Char('\n'), QLatin1Char('|')) : QString();
@@ -348,6 +356,13 @@ QString observer(Viewer &v, const QString &quoi)
             }
         }
         return QStringLiteral("no");
+    }
+    if (quoi == QLatin1String("beside")) { // the table's first row and the PC view's
+        const int rangee = v.table()->verticalScrollBar()->value();
+        return QStringLiteral("%1 %2 %3")
+            .arg(rangee)
+            .arg(v.vuePc()->getVerticalScrollBar()->value() - rangee)
+            .arg(v.vuePc()->getPositionVertical() - rangee);
     }
     if (quoi == QLatin1String("fitted")) {
         TableAsm *t = v.table();
@@ -633,6 +648,33 @@ void TestMainFrame::scenarios_data()
         << "x + clickc10,10 clickc10,10 clickc10,10 clickc10,10 clickc10,10" << QStringList{"pc=0"};
     QTest::newRow("another cell starts again")
         << "x + clickc10,10 clickc10,10 clickc30,30" << QStringList{"pc=0"};
+    // The table and the PC view beside it show the same rows whichever is moved, and however.
+    const QList<std::pair<const char *, const char *>> chemins{
+        {"bartv+", "601"}, {"bartvp", "738"},  {"bartv>37", "37"}, {"barpv+", "601"},
+        {"barpvP", "430"}, {"barpv>41", "41"}, {"f90", "1484"},    {"wt-1", "635"}};
+    for (const auto &[chemin, rangee] : chemins) // from 600, pc 40's row
+        QTest::addRow("level: %s", chemin)
+            << QStringLiteral("x + f40 | ") + chemin
+            << QStringList{QStringLiteral("beside=%1 0 0").arg(rangee)};
+    // Presses: a right one shows the popup of the cell, on the pointer's other side near the
+    // right edge, the rate at a coarse level; a left one selects the pc.
+    QTest::newRow("popup") << "x + pressc10,10"
+                           << QStringList{"popupatc=25,10",
+                                          "popupc=Cycle : 0|Event : fetch|Pc : 0"};
+    QTest::newRow("popup at the right edge")
+        << "x pressc610,5"
+        << QStringList{"popupatc=512,5", "popupc=Cycle : 300|Event : fetch|Rate : 60 %"};
+    QTest::newRow("popup of a rate")
+        << "x pressc45,15" << QStringList{"popupc=Cycle : 20|Event : decode|Rate : 10 %"};
+    QTest::newRow("no popup below the rows") << "x + pressc45,150" << QStringList{"popupc="};
+    QTest::newRow("popup of the PC view")
+        << "x + clickc10,10 pressp40,12"
+        << QStringList{"popupatp=55,12", "popupp=Cycle : 2|Pc : 0|Event : rename"};
+    QTest::newRow("PC view, the row's end")
+        << "x + clickc10,10 pressp40,24" << QStringList{"popupp=Cycle : 2|Pc : 1|Event : rename"};
+    QTest::newRow("PC view, scrolled") << "x + clickc10,10 barpv+ pressp40,2"
+                                       << QStringList{"popupp=Cycle : 2|Pc : 1|Event : rename"};
+    QTest::newRow("PC view, no event") << "x + clickc10,10 pressp400,12" << QStringList{"popupp="};
     // Before a start only the level is known; while files are read the status bar names them.
     QTest::newRow("status before a start") << "names" << QStringList{"status=Level 1"};
     QTest::newRow("status while reading")
@@ -725,74 +767,6 @@ void TestMainFrame::stripFollowsTheLevel()
     QVERIFY(avant != apres);
     QCOMPARE(apres.copy(0, 0, reste, surface.top()),
              avant.copy(colonnes * largeur, 0, reste, surface.top()));
-}
-
-void TestMainFrame::tableAndPcViewStayLevel_data()
-{
-    QTest::addColumn<QString>("path");
-    for (const char *path : {"table arrow", "table page", "table drag", "pc arrow", "pc page",
-                             "pc drag", "highlight", "table wheel"})
-        QTest::newRow(path) << QString::fromLatin1(path);
-}
-
-// The table and the PC view beside it show the same rows whichever one is moved, and however.
-void TestMainFrame::tableAndPcViewStayLevel()
-{
-    QFETCH(QString, path);
-    MainFrame frame;
-    frame.resize(640, 480);
-    frame.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&frame));
-    auto *table = frame.findChild<TableAsm *>();
-    auto *pcView = frame.findChild<TraceWidgetPc *>();
-    frame.setNbPcParAsm(100);
-    for (int row = 0; row < 100; ++row)
-        table->setPc(row, QString::number(4 * row));
-    QCoreApplication::processEvents();
-    frame.setNbCycleTotal(500);
-    frame.initScrollBarTracePc(0);
-    QScrollBar *tableBar = table->verticalScrollBar();
-    QScrollBar *pcBar = pcView->getVerticalScrollBar();
-    QVERIFY(pcBar->maximum() > 0);
-    QCOMPARE(pcBar->maximum(), tableBar->maximum());
-    // The controller's answer to a drag of the PC view's slider.
-    connect(&frame, &MainFrame::sliderVerticalMovedTracePc, &frame,
-            [&frame](int value) { frame.repaintVerticalSliderMovedTracePc(value); });
-    frame.selectionnerPcTableAsm(40, 0); // away from both ends
-    const int start = tableBar->value();
-    QVERIFY(start > 0);
-    QCOMPARE(pcView->getPositionVertical(), start);
-
-    const auto drag = [](QScrollBar *bar, int to) {
-        bar->setSliderDown(true);
-        bar->setSliderPosition(to);
-        bar->setSliderDown(false);
-    };
-    if (path == QLatin1String("table arrow"))
-        QTest::mouseClick(tableBar, Qt::LeftButton, {}, QPoint(tableBar->width() / 2, 4));
-    else if (path == QLatin1String("table page"))
-        tableBar->triggerAction(QAbstractSlider::SliderPageStepAdd);
-    else if (path == QLatin1String("table drag"))
-        drag(tableBar, start + 37);
-    else if (path == QLatin1String("pc arrow"))
-        QTest::mouseClick(pcBar, Qt::LeftButton, {},
-                          QPoint(pcBar->width() / 2, pcBar->height() - 4));
-    else if (path == QLatin1String("pc page"))
-        pcBar->triggerAction(QAbstractSlider::SliderPageStepSub);
-    else if (path == QLatin1String("pc drag"))
-        drag(pcBar, start + 41);
-    else if (path == QLatin1String("highlight"))
-        frame.selectionnerPcTableAsm(90, 17);
-    else if (path == QLatin1String("table wheel")) {
-        QWheelEvent wheel(QPointF(10, 10), QPointF(10, 10), QPoint(), QPoint(0, -120), Qt::NoButton,
-                          Qt::NoModifier, Qt::NoScrollPhase, false);
-        QCoreApplication::sendEvent(table->viewport(), &wheel);
-    }
-    QVERIFY2(tableBar->value() != start, "the path moved nothing");
-    QCOMPARE(pcView->getPositionVertical(), tableBar->value());
-    QCOMPARE(pcBar->value(), tableBar->value());
-    if (path == QLatin1String("highlight"))
-        QCOMPARE(pcView->getPositionHorizontal(), 17);
 }
 
 // Quit closes the window, which goes: the controller is told first.
