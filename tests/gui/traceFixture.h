@@ -10,7 +10,7 @@
 
 // A store filled by hand as the controller fills it, for events "commit", "decode",
 // "execute", "fetch" on rows 0..3 in solid red, green, blue and black. Cycle-view blocks are
-// 10 x 10 at (cycle / niveau * 10, row * 10); pc-view blocks 12 x 12 at (cycle * 12, pcRowY).
+// 10 x 10 at (cycle * 10, row * 10); pc-view blocks 12 x 12 at (cycle * 12, pcRowY).
 namespace TraceFixture {
 
 inline const QStringList names{"commit", "decode", "execute", "fetch"};
@@ -54,15 +54,6 @@ inline void addTraceBlock(GraphicTrace &trace, const QString &event, int cycle, 
     trace.addElement(cycle, *block);
     if (pcRowY >= 0)
         trace.addElementTabPc(pc, *block);
-}
-
-// A zoom block: no pc, counting nbEvent of the niveau cycles from `cycle`.
-inline void addZoomBlock(GraphicTrace &trace, const QString &event, int cycle, int niveau,
-                         int nbEvent)
-{
-    GraphicBlock *block = newBlock(event, cycle / niveau * 10);
-    block->setNbEvent(nbEvent);
-    trace.addElement(cycle, *block);
 }
 
 } // namespace TraceFixture
