@@ -119,9 +119,9 @@ QEvent *evenement(const QString &nom, const QStringList &a)
 bool jouer(Viewer &v, const QString &pas, bool attendre = true)
 {
     static const QStringList ops{"tool",    "menu",  "close", "dialog", "ok",  "post", "press",
-                                 "release", "click", "ctrl",  "row",    "bar", "ask",  "resize",
-                                 "names",   "esc",   "x",     "+",      "-",   "g",    "f",
-                                 "F",       "B",     "k",     "w",      "s",   "z"};
+                                 "release", "click", "ctrl",  "row",    "bar", "ask",  "dock",
+                                 "resize",  "names", "esc",   "x",      "+",   "-",    "g",
+                                 "f",       "F",     "B",     "k",      "w",   "s",    "z"};
     QString op;
     for (const QString &o : ops) {
         if (pas.startsWith(o)) {
@@ -212,6 +212,15 @@ bool jouer(Viewer &v, const QString &pas, bool attendre = true)
         }
     } else if (op == QLatin1String("ask")) {
         reponses << arg;
+    } else if (op == QLatin1String("dock")) { // the tool bar on the left, on top, hidden
+        QToolBar *tb = m->findChild<QToolBar *>();
+        if (arg == QLatin1String("hide"))
+            tb->hide();
+        else
+            m->addToolBar(arg == QLatin1String("left") ? Qt::LeftToolBarArea : Qt::TopToolBarArea,
+                          tb);
+        if (arg == QLatin1String("top"))
+            tb->show();
     } else if (op == QLatin1String("resize")) {
         m->resize(m->size() + QSize(10, 10));
     } else if (op == QLatin1String("names")) {
@@ -363,6 +372,18 @@ QString observer(Viewer &v, const QString &quoi)
             .arg(rangee)
             .arg(v.vuePc()->getVerticalScrollBar()->value() - rangee)
             .arg(v.vuePc()->getPositionVertical() - rangee);
+    }
+    if (quoi == QLatin1String("fills")) { // the views fill the room the tool bar leaves
+        const QWidget *c = m->centralWidget();
+        const bool fills = QTest::qWaitFor(
+            [&] {
+                return v.vueCycle()->width() == c->width() &&
+                       v.vuePc()->geometry().right() == c->width() - 1 &&
+                       v.vuePc()->geometry().bottom() < c->height() &&
+                       v.vuePc()->geometry().bottom() > c->height() - 10;
+            },
+            1000);
+        return fills ? QStringLiteral("yes") : QStringLiteral("no");
     }
     if (quoi == QLatin1String("fitted")) {
         TableAsm *t = v.table();
@@ -519,7 +540,10 @@ void TestMainFrame::wiring_data()
     row("Find Next", "menu&Go/Find_&Next", "chercherCycle(3,249,true)", "");
     row("Find Previous", "menu&Go/Find_&Previous", "chercherCycle(3,250,false)", "");
     row("Clear Markers", "menu&Go/Clear_&Markers", "", "");
-    row("resize", "resize", "sizeChanged()", "cpt");
+    row("resize", "resize", "sizeChanged()", "cpt", {"fills=yes"});
+    row("tool bar on the left", "dockleft", "sizeChanged() sizeChanged()", "cpt", {"fills=yes"});
+    row("tool bar hidden", "dockhide", "sizeChanged()", "ct", {"fills=yes"});
+    row("tool bar back on top", "docktop", "sizeChanged() sizeChanged()", "cpt", {"fills=yes"});
 }
 
 void TestMainFrame::wiring()
@@ -556,6 +580,7 @@ void TestMainFrame::wiring()
             QVERIFY2(jouer(*v, pas, false), qPrintable(pas));
         QCoreApplication::processEvents();
     }
+    QVERIFY(verifier(*v, seen)); // first: some wait for what follows the step
     QStringList emis;
     for (const auto &spy : std::as_const(spies)) {
         for (const QList<QVariant> &args : std::as_const(*spy)) {
@@ -572,7 +597,6 @@ void TestMainFrame::wiring()
     for (int i = 0; i < 3; ++i)
         repeints += painted[i]->count > 0 ? QString(QLatin1String("cpt").at(i)) : QString();
     QTEST(repeints, "repainted");
-    QVERIFY(verifier(*v, seen));
 }
 
 void TestMainFrame::scenarios_data()
