@@ -29,6 +29,7 @@
 #include <QtTest>
 
 #include <memory>
+#include <thread>
 
 // The whole viewer as the user drives it, on the generated sample (500 cycles, 100 a file, pcs
 // 0 to 199 listed 100 a file). The wiring: with the controller cut off, each user action (tool
@@ -179,7 +180,10 @@ bool jouer(Viewer &v, const QString &pas, bool attendre = true)
         m->findChild<QToolBar *>()->findChild<QToolButton *>("Parameters")->click();
     } else if (op == QLatin1String("post")) {
         const QStringList a = arg.split(QLatin1Char('='));
-        QCoreApplication::postEvent(m, evenement(a[0], a.value(1).split(QLatin1Char(','))));
+        // From a thread of its own, as the readers post (run under ThreadSanitizer too).
+        std::thread([&] {
+            QCoreApplication::postEvent(m, evenement(a[0], a.value(1).split(QLatin1Char(','))));
+        }).join();
         QCoreApplication::sendPostedEvents(m);
     } else if (op == QLatin1String("press")) {
         QTest::mousePress(s, Qt::RightButton, {}, point(arg.mid(1)));
