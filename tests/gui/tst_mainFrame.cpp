@@ -119,10 +119,10 @@ QEvent *evenement(const QString &nom, const QStringList &a)
 // with Ctrl (negative: towards the user).
 bool jouer(Viewer &v, const QString &pas, bool attendre = true)
 {
-    static const QStringList ops{"tool",    "menu",  "close", "dialog", "ok",  "post", "press",
-                                 "release", "click", "ctrl",  "row",    "bar", "ask",  "dock",
-                                 "resize",  "names", "esc",   "x",      "+",   "-",    "g",
-                                 "f",       "F",     "B",     "k",      "w",   "s",    "z"};
+    static const QStringList ops{
+        "tool", "menu", "close", "dialog", "ok",   "post",   "press", "release", "click", "ctrl",
+        "row",  "bar",  "ask",   "at",     "dock", "resize", "names", "esc",     "x",     "+",
+        "-",    "g",    "f",     "F",      "B",    "k",      "w",     "s",       "z"};
     QString op;
     for (const QString &o : ops) {
         if (pas.startsWith(o)) {
@@ -216,6 +216,14 @@ bool jouer(Viewer &v, const QString &pas, bool attendre = true)
         }
     } else if (op == QLatin1String("ask")) {
         reponses << arg;
+    } else if (op == QLatin1String("at")) { // the controller moves a view, -1: to its end
+        const int n = arg.mid(1).toInt();
+        if (arg.at(0) == QLatin1Char('p'))
+            m->repaintHorizontalSliderMovedTracePc(n < 0 ? m->getMaximumHorizontalTracePc() : n,
+                                                   true);
+        else
+            m->repaintHorizontalSliderMovedTraceCycle(
+                n < 0 ? m->getMaximumHorizontalTraceCycle() : n, true);
     } else if (op == QLatin1String("dock")) { // the tool bar on the left, on top, hidden
         QToolBar *tb = m->findChild<QToolBar *>();
         if (arg == QLatin1String("hide"))
@@ -534,6 +542,13 @@ void TestMainFrame::wiring_data()
     row("cycle view, next column", "barch+", "nextCycleTraceCycle(1)", "c");
     row("cycle view, drag", "barch>100",
         "sliderHorizontalMovedTraceCycle(100) sliderHorizontalReleasedTraceCycle(100)", "");
+    // At either end an arrow still asks for the cycle but paints nothing again; a page does.
+    row("cycle view, at the end", "atc-1 | barch+", "nextCycleTraceCycle(469)", "");
+    row("cycle view, a page at the end", "atc-1 | barchp", "nextCycleTraceCycle(469)", "c");
+    row("cycle view, at the start", "atc0 | barch-", "prevCycleTraceCycle(0)", "");
+    row("PC view, at the end", "atp-1 | barph+", "nextCycleTracePc(479)", "");
+    row("PC view, a page at the end", "atp-1 | barphp", "nextCycleTracePc(479)", "p");
+    row("PC view, at the start", "atp0 | barph-", "prevCycleTracePc(0)", "");
     row("cycle view, rows", "barcv+", "", "c");
     row("PC view, next column", "barph+", "nextCycleTracePc(1)", "p");
     row("PC view, drag", "barph>100",
