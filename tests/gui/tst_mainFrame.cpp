@@ -12,7 +12,6 @@
 #include "gui/tableAsm.h"
 #include "gui/traceWidgetCycle.h"
 #include "gui/traceWidgetPc.h"
-#include "paintCounter.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -59,6 +58,30 @@ private:
 };
 
 namespace {
+
+// Counts the paint events of a widget that reach into `area` (all when null): a scroll bar
+// repainting itself repaints its parent beneath it too.
+class PaintCounter : public QObject
+{
+public:
+    explicit PaintCounter(QObject *watched, const QRect &area = QRect())
+        : QObject(watched), area(area)
+    {
+        watched->installEventFilter(this);
+    }
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *e) override
+    {
+        count += e->type() == QEvent::Paint &&
+                 (area.isNull() || static_cast<QPaintEvent *>(e)->rect().intersects(area));
+        return false;
+    }
+
+private:
+    QRect area;
+};
 
 QStringList reponses; // what the user types into the next questions
 

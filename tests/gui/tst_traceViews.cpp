@@ -1,9 +1,10 @@
+#include "core/configEvent.h"
+#include "core/graphicBlock.h"
 #include "core/graphicTrace.h"
 #include "gui/graphicBlockWidget.h"
 #include "gui/popupInfo.h"
 #include "gui/traceWidgetCycle.h"
 #include "gui/traceWidgetPc.h"
-#include "traceFixture.h"
 
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -11,7 +12,40 @@
 
 #include <atomic>
 #include <climits>
+#include <map>
+#include <mutex>
 #include <thread>
+
+namespace {
+
+// Events "commit", "decode", "execute", "fetch" on rows 0..3 in red, green, blue, black.
+const QStringList names{"commit", "decode", "execute", "fetch"};
+const QList<QColor> colours{Qt::red, Qt::green, Qt::blue, Qt::black};
+
+QColor colourOf(const QString &event)
+{
+    return colours.value(names.indexOf(event), Qt::gray);
+}
+
+// A block as the controller adds it: 10 x 10 in the cycle view at (cycle * 10, row * 10),
+// 12 x 12 in the PC view at (cycle * 12, pcRowY); pcRowY < 0 keeps it out of the pc index.
+void addTraceBlock(GraphicTrace &trace, const QString &event, int cycle, int pc, int pcRowY)
+{
+    auto *block = new GraphicBlock(event);
+    block->setBrush(QBrush(colourOf(event)));
+    block->setPositionTraceCycle(qint64(cycle) * 10, names.indexOf(event) * 10);
+    block->setSizeTraceCycle(10, 10);
+    block->setSizeTracePc(12, 12);
+    block->setPc(pc);
+    block->setCycle(cycle);
+    block->setPositionTracePc(qint64(cycle) * 12, pcRowY);
+    std::lock_guard<std::recursive_mutex> lock(trace.mutex());
+    trace.addElement(cycle, *block);
+    if (pcRowY >= 0)
+        trace.addElementTabPc(pc, *block);
+}
+
+} // namespace
 
 // Both views alone, 300 x 200 (a surface of 283 x 163 at (0, 20)), on a store filled by hand,
 // for what the whole viewer does not reach: the bars' ranges, sizes not known yet, a parser
@@ -46,7 +80,13 @@ private slots:
         pc = std::make_unique<TraceWidgetPc>(nullptr, "pc");
         QVERIFY(montrer(*cycle) && montrer(*pc));
         cycle->setGraphicTrace(*trace);
-        cycle->setTabConfig(TraceFixture::tabConfig());
+        std::map<QString, ConfigEvent> config;
+        for (int row = 0; row < 4; ++row) {
+            ConfigEvent event(row);
+            event.setBrush(QBrush(colours[row]));
+            config.emplace(names[row], event);
+        }
+        cycle->setTabConfig(config);
         cycle->setNbConfigEvent(4);
         cycle->setNiveauZoom(1);
         cycle->setNbBlockHorizontalToPaint(29);
@@ -57,10 +97,10 @@ private slots:
         pc->initHorizontalScrollBar();
         pc->initVerticalScrollBar(0, 400, 12, 120);
         pc->setTabPositionPc({{100, 0}, {104, 12}, {108, 24}, {112, 36}});
-        TraceFixture::addTraceBlock(*trace, "decode", 3, 104, 12);
-        TraceFixture::addTraceBlock(*trace, "decode", 4, 104, 12);
-        TraceFixture::addTraceBlock(*trace, "commit", 3, 108, 24);
-        TraceFixture::addTraceBlock(*trace, "execute", 5, 112, 36);
+        addTraceBlock(*trace, "decode", 3, 104, 12);
+        addTraceBlock(*trace, "decode", 4, 104, 12);
+        addTraceBlock(*trace, "commit", 3, 108, 24);
+        addTraceBlock(*trace, "execute", 5, 112, 36);
         std::lock_guard<std::recursive_mutex> lock(trace->mutex());
         trace->updatePositionYTracePc(100, 0);
     }
@@ -163,8 +203,7 @@ private slots:
         for (auto [p, c, event] : {std::tuple(108, 3, "commit"), std::tuple(112, 5, "execute")}) {
             const int x = (c - horizontal) * 12 + 6;
             const int top = (p - 100) * 3 - vertical;
-            if (image.pixelColor(x, top + 6) ==
-                TraceFixture::colourOf(QString::fromLatin1(event))) {
+            if (image.pixelColor(x, top + 6) == colourOf(QString::fromLatin1(event))) {
                 QCOMPARE(image.pixelColor(x, top), QColor(Qt::black));
                 shown << QString::number(p);
             }
@@ -203,7 +242,7 @@ private slots:
         std::atomic<bool> done{false};
         std::thread parser([&] {
             for (int i = 0; i < 3000; ++i) {
-                TraceFixture::addTraceBlock(*trace, "fetch", i % 40, 4096, -1);
+                addTraceBlock(*trace, "fetch", i % 40, 4096, -1);
                 if (i % 100 == 99)
                     trace->deleteElementsTabCycle(0, 20);
                 cycle->setGraphicTrace(i % 7 ? *trace : other);
@@ -219,7 +258,7 @@ private slots:
         cycle->repaint();
         QCOMPARE(
             cycle->grab(cycle->getGraphicBlockWidget()->geometry()).toImage().pixelColor(255, 35),
-            TraceFixture::colourOf(QStringLiteral("fetch")));
+            colourOf(QStringLiteral("fetch")));
     }
 };
 
