@@ -662,6 +662,8 @@ void TestMainFrame::scenarios_data()
         << "x + f194 | fsd" << QStringList{"pc=0", "lus=asm_0.xml"};
     QTest::newRow("find the only one from itself")
         << "x + f199 | fj" << QStringList{"pc=199", "status=j at pc 199|Level 1|Cycles 0-31"};
+    QTest::newRow("find a pc after a mnemonic")
+        << "x + fld f9" << QStringList{"pc=9", "status=Level 1|Cycles 0-31"};
     QTest::newRow("find a mnemonic no listing has")
         << "x + | fnop" << QStringList{"pc=-", "status=No nop in the listings|Level 1|Cycles 0-31"};
     // F3, Shift+F3: the next or previous cycle of the selected pc, files beyond the window

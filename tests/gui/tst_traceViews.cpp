@@ -184,7 +184,7 @@ private slots:
         QTest::newRow("three cycles on") << 3 << 0 << 100 << 112 << "108 112";
         QTest::newRow("ten pixels down") << 0 << 10 << 100 << 112 << "108 112";
         QTest::newRow("last excludes 112") << 0 << 0 << 100 << 108 << "108";
-        QTest::newRow("first must be a key") << 0 << 0 << 102 << 112 << "";
+        QTest::newRow("first pc never run") << 0 << 0 << 102 << 112 << "108 112";
         QTest::newRow("last below first") << 0 << 0 << 112 << 100 << "";
         QTest::newRow("nothing loaded yet") << 0 << 0 << -1 << -1 << "";
     }
