@@ -152,6 +152,20 @@ private slots:
         QCOMPARE(pc->getHorizontalScrollBar()->maximum(), 0);
     }
 
+    // 10^10 pixels from the trace's start, past int: the block is still drawn in its place.
+    void aBillionCyclesOn()
+    {
+        const int debut = 1000000000;
+        cycle->setNbCycleTotal(debut + 100);
+        cycle->initScrollBar();
+        addTraceBlock(*trace, "execute", debut + 3, 4, -1);
+        cycle->repaintHorizontalSliderMoved(debut, true);
+        QCOMPARE(cycle->getHorizontalScrollBar()->value(), debut);
+        const QImage image = cycle->grab(cycle->getGraphicBlockWidget()->geometry()).toImage();
+        QCOMPARE(image.pixelColor(32, 25), QColor(Qt::blue));
+        QCOMPARE(image.pixelColor(29, 25), QColor(Qt::white));
+    }
+
     // Before the controller's first call sizes and counts are 0: empty views, presses ignored.
     void nothingIsKnownYet()
     {
