@@ -674,6 +674,9 @@ void TestMainFrame::scenarios_data()
     QTest::newRow("next, next, previous, previous")
         << "x + f2 g9 F F B B" << QStringList{"barch=8"};
     QTest::newRow("previous at cycle 0") << "x + f0 g1 | B" << QStringList{"barch=0"};
+    QTest::newRow("none before, every file searched")
+        << "x + f199 g5 | B"
+        << QStringList{"barch=5", "status=pc 199: no cycle before|Level 1|Cycles 5-36"};
     QTest::newRow("nothing selected")
         << "x + | F"
         << QStringList{"barch=0", "status=No instruction selected|Level 1|Cycles 0-31"};
