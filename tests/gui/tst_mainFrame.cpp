@@ -721,8 +721,9 @@ void TestMainFrame::scenarios_data()
         << "x + clickc10,10 clickc10,10 clickc30,30" << QStringList{"pc=0"};
     // The table and the PC view beside it show the same rows whichever is moved, and however.
     const QList<std::pair<const char *, const char *>> chemins{
-        {"bartv+", "601"}, {"bartvp", "738"},  {"bartv>37", "37"}, {"barpv+", "601"},
-        {"barpvP", "430"}, {"barpv>41", "41"}, {"f90", "1484"},    {"wt-1", "635"}};
+        {"bartv+", "601"},  {"bartvp", "738"}, {"bartvP", "430"},
+        {"bartv>37", "37"}, {"barpv+", "601"}, {"barpvP", "430"},
+        {"barpv>41", "41"}, {"f90", "1484"},   {"wt-1", "635"}};
     for (const auto &[chemin, rangee] : chemins) // from 600, pc 40's row
         QTest::addRow("level: %s", chemin)
             << QStringLiteral("x + f40 | ") + chemin
