@@ -736,6 +736,9 @@ void TestMainFrame::scenarios_data()
     QTest::newRow("popup at the right edge")
         << "x pressc610,5"
         << QStringList{"popupatc=512,5", "popupc=Cycle : 300|Event : fetch|Rate : 60 %"};
+    QTest::newRow("popup at the bottom edge")
+        << "x + pressc150,145"
+        << QStringList{"popupatc=165,89", "popupc=Cycle : 7|Event : commit|Pc : 0"};
     QTest::newRow("popup of a rate")
         << "x pressc45,15" << QStringList{"popupc=Cycle : 20|Event : decode|Rate : 10 %"};
     QTest::newRow("no popup below the rows") << "x + pressc45,150" << QStringList{"popupc="};
