@@ -303,9 +303,10 @@ bool jouer(Viewer &v, const QString &pas, bool attendre = true)
 // over that point of the cycle view's or the PC view's surface; width of the cycle view's
 // surface; lus the files read since the start of the compared part; infos the number of
 // information messages; msg the messages' first lines; names@y and marker@x colours of the
-// cycle view; cell<r,c> a table cell; shown the windows shown; popup<c|p> a view's popup;
-// outlined whether the cycle view outlines a pc's blocks; fitted whether the listing's column
-// fits its text with the PC view beside the table; menus; tools.
+// cycle view; inkAboveNames dark pixels in the names' column beside the strip; cell<r,c> a table
+// cell; shown the windows shown; popup<c|p> a view's popup; outlined whether the cycle view
+// outlines a pc's blocks; fitted whether the listing's column fits its text with the PC view beside
+// the table; menus; tools.
 QString observer(Viewer &v, const QString &quoi)
 {
     MainFrame *m = v.mainFrame;
@@ -367,6 +368,15 @@ QString observer(Viewer &v, const QString &quoi)
     }
     if (!apres("names@").isEmpty())
         return QColor(ecran().pixel(2, apres("names@").toInt())).name();
+    if (quoi == QLatin1String("inkAboveNames")) { // dark pixels in the names' corner by the strip
+        const QImage image = ecran();
+        int n = 0;
+        for (int y = 0; y < v.vueCycle()->getGraphicBlockWidget()->y(); ++y) {
+            for (int x = 0; x < 100; ++x)
+                n += qGray(image.pixel(x, y)) < 100;
+        }
+        return QString::number(n);
+    }
     if (!apres("marker@").isEmpty()) {
         const int x = v.vueCycle()->getGraphicBlockWidget()->x() + apres("marker@").toInt();
         return QColor(ecran().pixel(x, 5)).name();
@@ -701,6 +711,8 @@ void TestMainFrame::scenarios_data()
     QTest::newRow("ctrl+wheel") << "x + z-1 z-1" << QStringList{"level=10", "infos=0"};
     // Event names beside the rows; the surface gives them its room.
     QTest::newRow("event names") << "x + names" << QStringList{"width=503", "names@30=#dcdcdc"};
+    QTest::newRow("event names, rows scrolled")
+        << "x + names barcv+ barcv+" << QStringList{"inkAboveNames=0"};
     // Tooltips: every instruction of the cell, named once its listing is shown; the rate at a
     // coarse level.
     QTest::newRow("tooltip") << "x +"
