@@ -3,6 +3,7 @@
 #include "controller/fichiers.h"
 #include "core/graphicBlock.h"
 #include "core/graphicTrace.h"
+#include "core/threadAnnotations.h"
 #include "gui/customEvents.h"
 #include "gui/graphicBlockWidget.h"
 #include "gui/mainFrame.h"
@@ -376,6 +377,8 @@ QStringList Viewer::textes(MessageBox::Kind kind) const
 
 bool Viewer::eventFilter(QObject *watched, QEvent *event)
 {
+    // Seen before the window's own handler, which marks a reader thread's event as received.
+    ThreadAnnotations::handoffAcquire(event);
     for (int id : {TableAsmSetPcEvent::Id, TableAsmSetMnemonicEvent::Id, TableAsmSetValueEvent::Id,
                    MainFrameMessageInfoEvent::Id, MainFrameMessageAlertEvent::Id,
                    MainFrameRepaintTraceCycleEvent::Id, MainFrameRepaintTracePcEvent::Id,
