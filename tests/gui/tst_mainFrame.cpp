@@ -702,7 +702,9 @@ void TestMainFrame::scenarios_data()
         {"popupp=Cycle : 2|Pc : 1|Event : rename"});
     row("PC view, no event", "x + clickc10,10 pressp400,12", {"popupp="});
     // Before a start only the level is known; while files are read the status bar names them.
-    row("status before a start", "names", {"status=Level 1"});
+    // Presses before a start find nothing to show.
+    row("before a start", "names pressc40,15 clickc40,15 pressp40,15",
+        {"status=Level 1", "popupc=", "popupp=", "pc=-"});
     row("status while reading", "x!", {"status=Reading zoom_10_0.xml: N %|Level 10"});
 }
 

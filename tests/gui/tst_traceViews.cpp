@@ -61,25 +61,23 @@ class TestTraceViews : public QObject
     std::unique_ptr<TraceWidgetCycle> cycle;
     std::unique_ptr<TraceWidgetPc> pc;
 
-    template<class View> static bool montrer(View &view)
-    {
-        view.resize(300, 200);
-        view.updateNewSize();
-        view.show();
-        view.setLargeurBlock(view.objectName() == QLatin1String("pc") ? 12 : 10);
-        view.setHauteurBlock(view.objectName() == QLatin1String("pc") ? 12 : 10);
-        view.setNbCycleTotal(100);
-        return QTest::qWaitForWindowExposed(&view);
-    }
-
 private slots:
     void init()
     {
         trace = std::make_unique<GraphicTrace>();
         cycle = std::make_unique<TraceWidgetCycle>(nullptr, "cycle");
         pc = std::make_unique<TraceWidgetPc>(nullptr, "pc");
-        QVERIFY(montrer(*cycle) && montrer(*pc));
-        cycle->setGraphicTrace(*trace);
+        for (TraceWidget *view :
+             {static_cast<TraceWidget *>(cycle.get()), static_cast<TraceWidget *>(pc.get())}) {
+            view->resize(300, 200);
+            view->updateNewSize();
+            view->show();
+            view->setLargeurBlock(view == pc.get() ? 12 : 10);
+            view->setHauteurBlock(view == pc.get() ? 12 : 10);
+            view->setNbCycleTotal(100);
+            view->setGraphicTrace(*trace);
+            QVERIFY(QTest::qWaitForWindowExposed(view));
+        }
         std::map<QString, ConfigEvent> config;
         for (int row = 0; row < 4; ++row) {
             ConfigEvent event(row);
@@ -92,7 +90,6 @@ private slots:
         cycle->setNbBlockHorizontalToPaint(29);
         cycle->setNbBlockVerticalToPaint(17);
         cycle->initScrollBar();
-        pc->setGraphicTrace(*trace);
         pc->setNbBlockHorizontalToPaint(26);
         pc->initHorizontalScrollBar();
         pc->initVerticalScrollBar(0, 400, 12, 120);
@@ -164,27 +161,6 @@ private slots:
         const QImage image = cycle->grab(cycle->getGraphicBlockWidget()->geometry()).toImage();
         QCOMPARE(image.pixelColor(32, 25), QColor(Qt::blue));
         QCOMPARE(image.pixelColor(29, 25), QColor(Qt::white));
-    }
-
-    // Before the controller's first call sizes and counts are 0: empty views, presses ignored.
-    void nothingIsKnownYet()
-    {
-        TraceWidgetCycle fresh(nullptr, "fresh");
-        fresh.setGraphicTrace(*trace);
-        fresh.setLargeurBlock(10);
-        fresh.show();
-        fresh.repaint();
-        QSignalSpy requests(&fresh, &TraceWidgetCycle::displayPcTracePc);
-        pc->setLargeurBlock(0);
-        for (TraceWidget *view :
-             {static_cast<TraceWidget *>(&fresh), static_cast<TraceWidget *>(pc.get())}) {
-            for (Qt::MouseButton button : {Qt::RightButton, Qt::LeftButton})
-                QTest::mousePress(view->getGraphicBlockWidget(), button, {}, QPoint(40, 15));
-            QVERIFY(view->getPopupInfo()->isHidden());
-        }
-        QCOMPARE(fresh.grab(fresh.getGraphicBlockWidget()->geometry()).toImage().pixelColor(42, 15),
-                 QColor(Qt::white));
-        QCOMPARE(requests.count(), 0);
     }
 
     void pcViewPaintsItsBounds_data()
