@@ -653,6 +653,9 @@ void TestMainFrame::scenarios_data()
     // Keys in the focused view, the bars' paths: arrows, a page of columns, the trace's ends.
     row("keys", "x + clickc10,150 kEnd kPgUp kLeft kDown",
         {"barch=437", "barcv=1", "status=Level 1|Cycles 437-468"});
+    row("rows to the end", "x + barcvp barcvp barcvp barcvp barcvp barcvp barcv-", {"barcv=4"});
+    row("table to the end", "x + f40 bartv>99999 | bartv+ barpv+", {"beside=1646 0 0"});
+    row("table to the start", "x + f40 bartv>0 | bartv- barpv- barpvP", {"beside=0 0 0"});
     row("home", "x + clickc10,150 g300 | kHome", {"barch=0", "lus=trace_0.xml trace_100.xml"});
     // The wheel: rows, Shift: columns, Ctrl: the next level, nothing past the last one.
     row("wheel", "x + w-1 s-2", {"barch=6", "barcv=3"});
