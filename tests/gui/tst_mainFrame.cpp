@@ -1,7 +1,5 @@
 #include "viewer.h"
 
-#include "core/graphicBlock.h"
-#include "core/graphicTrace.h"
 #include "dialogs/fileChooser.h"
 #include "dialogs/inputChooser.h"
 #include "dialogs/parametersDialog.h"
@@ -16,7 +14,6 @@
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QMenuBar>
-#include <QMetaMethod>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSettings>
@@ -59,26 +56,20 @@ namespace {
 
 // Counts the paint events of a widget that reach into `area` (all when null): a scroll bar
 // repainting itself repaints its parent beneath it too.
-class PaintCounter : public QObject
+struct PaintCounter : QObject
 {
-public:
-    explicit PaintCounter(QObject *watched, const QRect &area = QRect())
-        : QObject(watched), area(area)
+    PaintCounter(QObject *watched, QRect area = {}) : QObject(watched), area(area)
     {
         watched->installEventFilter(this);
     }
-    int count = 0;
-
-protected:
     bool eventFilter(QObject *, QEvent *e) override
     {
         count += e->type() == QEvent::Paint &&
                  (area.isNull() || static_cast<QPaintEvent *>(e)->rect().intersects(area));
         return false;
     }
-
-private:
     QRect area;
+    int count = 0;
 };
 
 QStringList reponses; // what the user types into the next questions
