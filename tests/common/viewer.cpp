@@ -38,12 +38,9 @@ QtMessageHandler ancienLog = nullptr;
 void enregistrer(QtMsgType type, const QMessageLogContext &context, const QString &text)
 {
     if (courant && context.category && qstrcmp(context.category, "zelvar.controller") == 0) {
-        static const QString lecture = QStringLiteral("reading ");
-        static const QString listing = QStringLiteral("reading listing ");
-        if (text.startsWith(listing))
-            courant->lus.append(text.mid(listing.size()));
-        else if (text.startsWith(lecture))
-            courant->lus.append(text.mid(lecture.size()));
+        if (text.startsWith(QLatin1String("reading ")))
+            courant->lus.append(
+                text.mid(text.startsWith(QLatin1String("reading listing ")) ? 16 : 8));
         return;
     }
     ancienLog(type, context, text);
@@ -316,11 +313,8 @@ QString Viewer::invariants(bool auRepos) const
         const FileWindow &fenetre =
             system->fenetre(tabPc ? ReadScheduler::Vue::Pc : ReadScheduler::Vue::Cycle);
         if (auRepos && !fenetre.complet() && !(tabPc && level != 1)) {
-            QStringList etats;
-            for (const FileWindow::Fichier &f : fenetre.fichiers())
-                etats << QStringLiteral("%1:%2").arg(f.numero).arg(int(f.etat));
-            return QStringLiteral("the %1 view's window waits for files nothing reads (%2)")
-                .arg(tabPc ? "PC" : "cycle", etats.join(QLatin1Char(' ')));
+            return QStringLiteral("the %1 view's window waits for files nothing reads")
+                .arg(tabPc ? "PC" : "cycle");
         }
         std::map<int, int> blocs = blocsParFichier(tabPc);
         for (const FileWindow::Fichier &f : fenetre.fichiers()) {
@@ -334,31 +328,22 @@ QString Viewer::invariants(bool auRepos) const
                                                     : options.zoomFilePath(level, f.numero);
             const auto [evenements, avecPc] = attendus(nom, f.numero);
             if (trouves != (tabPc ? avecPc : evenements))
-                return QStringLiteral("%1 table: %2 blocks of %3, which has %4")
-                    .arg(tabPc ? "PC" : "cycle")
-                    .arg(trouves)
-                    .arg(nom)
-                    .arg(tabPc ? avecPc : evenements);
+                return QString::asprintf("%s table: %d blocks of %s, which has %d",
+                                         tabPc ? "PC" : "cycle", trouves, qPrintable(nom),
+                                         tabPc ? avecPc : evenements);
         }
         // A file that left goes from the store once the frame that slid is painted.
         for (const auto &[numero, nombre] : blocs) {
             if (auRepos && nombre > 0)
-                return QStringLiteral("%1 table: %2 blocks of file %3, outside the window")
-                    .arg(tabPc ? "PC" : "cycle")
-                    .arg(nombre)
-                    .arg(numero);
+                return QString::asprintf("%s table: %d blocks of file %d, outside the window",
+                                         tabPc ? "PC" : "cycle", nombre, numero);
         }
     }
-    for (TraceWidget *vue : {static_cast<TraceWidget *>(vueCycle()),
-                             static_cast<TraceWidget *>(vuePc())}) {
+    for (TraceWidget *vue :
+         {static_cast<TraceWidget *>(vueCycle()), static_cast<TraceWidget *>(vuePc())}) {
         if (vue->getPositionHorizontal() != vue->getHorizontalScrollBar()->value() ||
             vue->getPositionVertical() != vue->getVerticalScrollBar()->value())
-            return QStringLiteral("%1 draws from %2,%3, its bars are at %4,%5")
-                .arg(vue->objectName())
-                .arg(vue->getPositionHorizontal())
-                .arg(vue->getPositionVertical())
-                .arg(vue->getHorizontalScrollBar()->value())
-                .arg(vue->getVerticalScrollBar()->value());
+            return vue->objectName() + QStringLiteral(" draws from elsewhere than its bars");
         if (auRepos && !memeImage(vue))
             return vue->objectName() + QStringLiteral(" shows a stale picture");
     }
