@@ -1,4 +1,3 @@
-#include "core/configEvent.h"
 #include "core/graphicBlock.h"
 #include "core/graphicTrace.h"
 #include "gui/graphicBlockWidget.h"
@@ -48,8 +47,8 @@ void addTraceBlock(GraphicTrace &trace, const QString &event, int cycle, int pc,
 } // namespace
 
 // Both views alone, 300 x 200 (a surface of 283 x 163 at (0, 20)), on a store filled by hand,
-// for what the whole viewer does not reach: the bars' ranges, sizes not known yet, a parser
-// thread filling the store meanwhile, the PC view's bounds. The cycle view has blocks of
+// for what the whole viewer does not reach: any total, a billion cycles, a parser thread
+// filling the store meanwhile, the PC view's bounds, narrow columns. The cycle view has blocks of
 // 10 x 10 (29 columns, 17 rows); the PC view rows of 12 pixels, pcs 100, 104, 108, 112 at y
 // 0, 12, 24, 36, 26 columns, blocks: decode of 104 at cycles 3 and 4, commit of 108 at 3,
 // execute of 112 at 5.
@@ -78,13 +77,6 @@ private slots:
             view->setGraphicTrace(*trace);
             QVERIFY(QTest::qWaitForWindowExposed(view));
         }
-        std::map<QString, ConfigEvent> config;
-        for (int row = 0; row < 4; ++row) {
-            ConfigEvent event(row);
-            event.setBrush(QBrush(colours[row]));
-            config.emplace(names[row], event);
-        }
-        cycle->setTabConfig(config);
         cycle->setNbConfigEvent(4);
         cycle->setNiveauZoom(1);
         cycle->setNbBlockHorizontalToPaint(29);
