@@ -37,7 +37,6 @@ private slots:
         const auto row = [](const char *tag, const Growth &tables, int w, int h, const char *bars) {
             QTest::newRow(tag) << tables << QSize(w, h) << QString(bars);
         };
-        row("no event", {{0, 0}}, 196, 151, "aa");
         row("6 events fit exactly", {{6, 23}}, 196, 151, "aa");
         row("7 events", {{7, 3}}, 196, 180, "-+");
         row("24 characters", {{2, 24}}, 203, 151, "+-");
