@@ -6,7 +6,7 @@
 #include <QDialogButtonBox>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTest>
 
 namespace {
@@ -15,52 +15,61 @@ const QStringList fieldNames = {
     "configFile",      "tracePrefixe", "traceDirectory", "zoomPrefixe", "zoomDirectory",
     "nbCycleParTrace", "asmPrefixe",   "asmDirectory",   "nbPcParAsm",  "nbCycleTotal"};
 
-// The dialog as the main window holds it, with every emitted signal logged as "name=value".
+// The dialog as the main window holds it, with the messages it shows logged as "title: text"
+// and every file chooser answered with `answer`.
 struct Fixture
 {
     ParametersDialog dialog;
-    QStringList log;
+    std::vector<std::unique_ptr<QSignalSpy>> spies;
+    QStringList messages, asked;
+    QString answer;
 
     Fixture()
     {
-        auto record = [this](const char *name) {
-            return [this, name](const auto &value) {
-                log << QString::fromLatin1(name) + QLatin1Char('=') + QVariant(value).toString();
-            };
-        };
-        ParametersDialog *d = &dialog;
-        QObject::connect(d, &ParametersDialog::configFileChanged, record("config"));
-        QObject::connect(d, &ParametersDialog::tracePrefixChanged, record("tracePrefix"));
-        QObject::connect(d, &ParametersDialog::traceDirectoryChanged, record("traceDir"));
-        QObject::connect(d, &ParametersDialog::zoomPrefixChanged, record("zoomPrefix"));
-        QObject::connect(d, &ParametersDialog::zoomDirectoryChanged, record("zoomDir"));
-        QObject::connect(d, &ParametersDialog::nbCycleByFileChanged, record("cycles"));
-        QObject::connect(d, &ParametersDialog::asmPrefixChanged, record("asmPrefix"));
-        QObject::connect(d, &ParametersDialog::asmDirectoryChanged, record("asmDir"));
-        QObject::connect(d, &ParametersDialog::nbPcByAsmChanged, record("pcs"));
-        QObject::connect(d, &ParametersDialog::nbCycleTotalChanged, record("total"));
+        const QMetaObject &meta = ParametersDialog::staticMetaObject;
+        for (int i = meta.methodOffset(); i < meta.methodCount(); ++i)
+            if (meta.method(i).methodType() == QMetaMethod::Signal)
+                spies.push_back(std::make_unique<QSignalSpy>(&dialog, meta.method(i)));
+        MessageBox::setHandler([this](MessageBox::Kind, const QString &title, const QString &text) {
+            messages << title + ": " + text;
+        });
+        FileChooser::setHandler([this](const FileChooser::Request &r) {
+            asked << r.caption;
+            return answer;
+        });
         dialog.setParameters("c.xml", "trace", "/t", "zoom", "/z", 100, "asm", "/a", 50, 500);
+        dialog.show();
+    }
+    // What the ten signals sent, in the order they are declared (and sent).
+    QString sent()
+    {
+        QStringList values;
+        for (const auto &spy : spies)
+            for (const QList<QVariant> &arguments : *spy)
+                values << arguments.value(0).toString();
+        return values.join(' ');
     }
     QLineEdit *field(const QString &name) { return dialog.findChild<QLineEdit *>(name); }
-    QCheckBox *sameDirectory() { return dialog.findChild<QCheckBox *>("sameDirectory"); }
-    bool editable(const QString &name)
+    QPushButton *chooser(const QString &name)
     {
-        return field(name)->isEnabled() && !field(name)->isReadOnly() &&
-               dialog
-                   .findChild<QPushButton *>("choose" + name.left(1).toUpper() + name.mid(1) +
-                                             "Button")
-                   ->isEnabled();
+        return dialog.findChild<QPushButton *>("choose" + name.left(1).toUpper() + name.mid(1) +
+                                               "Button");
+    }
+    // 3 when the field is enabled, writable and its chooser enabled; 0 when none of them.
+    int editable(const QString &name)
+    {
+        return field(name)->isEnabled() + !field(name)->isReadOnly() + chooser(name)->isEnabled();
     }
     void press(QDialogButtonBox::StandardButton which)
     {
         QTest::mouseClick(dialog.findChild<QDialogButtonBox *>()->button(which), Qt::LeftButton);
     }
-    QStringList texts()
+    QString texts(const QStringList &names = fieldNames)
     {
         QStringList result;
-        for (const QString &name : fieldNames)
+        for (const QString &name : names)
             result << field(name)->text();
-        return result;
+        return result.join('|');
     }
 };
 
@@ -70,167 +79,102 @@ class TestParametersDialog : public QObject
 {
     Q_OBJECT
 
-    FileChooser::Handler previousHandler;
-
 private slots:
-    void cleanup() { FileChooser::setHandler(previousHandler); }
-
-    void okEmitsAllTenInOrder_data()
+    // A count per file that is not a positive decimal number is refused, quoted as typed, and
+    // the value in force goes back into its field; the total that is not a number goes out as 0.
+    void okSendsEveryField_data()
     {
-        QTest::addColumn<QStringList>("counts"); // cycles per file, pcs per file, total
-        QTest::addColumn<QStringList>("sent");   // "": refused, not sent
-        QTest::newRow("unchanged")
-            << QStringList{"100", "50", "500"} << QStringList{"100", "50", "500"};
-        // A count per file that is not a positive number is refused, quoted as typed; the
-        // total that is not a number goes out as 0.
-        QTest::newRow("not numbers") << QStringList{"abc", "12x", ""} << QStringList{"", "", "0"};
-        QTest::newRow("signs and blanks")
-            << QStringList{"-5", " 7 ", "0x10"} << QStringList{"", "7", "0"};
-        QTest::newRow("beyond int")
-            << QStringList{"99999999999", "3.5", "1e3"} << QStringList{"", "", "0"};
-        QTest::newRow("zero, negative total")
-            << QStringList{"0", "64", "-3"} << QStringList{"", "64", "-3"};
+        QTest::addColumn<QString>("typed"); // cycles per file|pcs per file|total
+        QTest::addColumn<QString>("sent");
+        QTest::addColumn<QString>("shown"); // the three fields afterwards
+        const auto row = [](const char *tag, const char *typed, const char *sent,
+                            const char *shown) { QTest::newRow(tag) << typed << sent << shown; };
+        row("smallest, total not decimal", "1|19|0x10", "c.xml trace /t zoom /z 1 asm /a 19 0",
+            "1|19|0x10");
+        row("not numbers", "1a|abc|", "c.xml trace /t zoom /z asm /a 0", "100|50|");
+        row("zero, blanks, negative", "0| 7 |-3", "c.xml trace /t zoom /z asm /a 7 -3",
+            "100| 7 |-3");
     }
-    void okEmitsAllTenInOrder()
+    void okSendsEveryField()
     {
-        QFETCH(QStringList, counts);
-        QFETCH(QStringList, sent);
+        QFETCH(QString, typed);
+        QFETCH(QString, shown);
+        const QStringList in = typed.split('|'), out = shown.split('|');
         Fixture f;
-        QStringList messages;
-        const MessageBox::Handler previous = MessageBox::setHandler(
-            [&messages](MessageBox::Kind kind, const QString &title, const QString &text) {
-                messages << QString::number(int(kind)) + QLatin1Char(' ') + title +
-                                QStringLiteral(": ") + text;
-            });
-        f.field("nbCycleParTrace")->setText(counts[0]);
-        f.field("nbPcParAsm")->setText(counts[1]);
-        f.field("nbCycleTotal")->setText(counts[2]);
-        f.dialog.show();
+        const QStringList counts{"nbCycleParTrace", "nbPcParAsm", "nbCycleTotal"};
+        for (int i = 0; i < 3; ++i)
+            f.field(counts[i])->setText(in[i]);
         f.press(QDialogButtonBox::Ok);
-        MessageBox::setHandler(previous);
-        QStringList expected{"config=c.xml", "tracePrefix=trace", "traceDir=/t", "zoomPrefix=zoom",
-                             "zoomDir=/z"};
+        QTEST(f.sent(), "sent");
         QStringList refusals;
-        const auto count = [&](int i, const char *signal, const char *label, const char *stays) {
-            if (!sent[i].isEmpty()) {
-                expected << QString::fromLatin1(signal) + QLatin1Char('=') + sent[i];
-                return;
-            }
-            refusals << QStringLiteral("1 error: ") + QString::fromLatin1(label) + " : " +
-                            counts[i] + " is not a positive number; the value stays " + stays + ".";
-            // The value in force goes back into the field.
-            QCOMPARE(f.field(fieldNames[i == 0 ? 5 : 8])->text(), QString::fromLatin1(stays));
-        };
-        count(0, "cycles", "Nb Cycles by File", "100");
-        expected << "asmPrefix=asm"
-                 << "asmDir=/a";
-        count(1, "pcs", "Nb Pc by File", "50");
-        expected << "total=" + sent[2];
-        QCOMPARE(f.log, expected);
-        QCOMPARE(messages, refusals);
-        QCOMPARE(f.dialog.result(), int(QDialog::Accepted));
+        for (int i : {0, 1})
+            if (out[i] != in[i])
+                refusals << QStringLiteral("error: %1 : %2 is not a positive number; the value "
+                                           "stays %3.")
+                                .arg(i ? "Nb Pc by File" : "Nb Cycles by File", in[i], out[i]);
+        QCOMPARE(f.texts(counts), shown);
+        QCOMPARE(f.messages, refusals);
         QVERIFY(!f.dialog.isVisible());
     }
 
-    void cancelEmitsNothingAndKeepsTypedText()
+    // Cancel sends nothing and keeps what was typed; Defaults shows the parameters last set
+    // whole, over values stored since and text typed since, and sends nothing either.
+    void cancelDefaultsAndSameDirectory()
     {
         Fixture f;
-        f.dialog.show();
-        f.field("tracePrefixe")->setText("typed");
-        f.press(QDialogButtonBox::Cancel);
-        QVERIFY(f.log.isEmpty());
-        QVERIFY(!f.dialog.isVisible());
-        f.dialog.show();
-        f.press(QDialogButtonBox::Ok);
-        QCOMPARE(f.log.value(1), QStringLiteral("tracePrefix=typed"));
-    }
-
-    void defaultsRestoreLastSetParametersSilently()
-    {
-        Fixture f;
-        f.dialog.setParameters("cfg.xml", "t", "/d/t", "z", "/d/z", 64, "a", "/d/a", 16, 4096);
-        // Values the controller stored since, and text typed since, are both discarded.
         f.dialog.setTraceDirectory("/elsewhere");
         f.dialog.setNbCycleTotal(7);
-        QCOMPARE(f.field("nbCycleTotal")->text(), QStringLiteral("7"));
         f.field("configFile")->setText("typed.xml");
+        f.press(QDialogButtonBox::Cancel);
+        QVERIFY(!f.dialog.isVisible());
+        QCOMPARE(f.texts(), "typed.xml|trace|/elsewhere|zoom|/z|100|asm|/a|50|7");
         f.dialog.show();
         f.press(QDialogButtonBox::RestoreDefaults);
-        QVERIFY(f.log.isEmpty());
-        QVERIFY(f.dialog.isVisible());
-        QCOMPARE(f.texts(), (QStringList{"cfg.xml", "t", "/d/t", "z", "/d/z", "64", "a", "/d/a",
-                                         "16", "4096"}));
-    }
+        QVERIFY(f.sent().isEmpty() && f.dialog.isVisible());
+        QCOMPARE(f.texts(), "c.xml|trace|/t|zoom|/z|100|asm|/a|50|500");
 
-    void sameDirectoryMirrorsAndRestores()
-    {
-        Fixture f;
+        // With the same directory for all, the trace directory, typed or chosen, is mirrored;
+        // without, each field shows its own again.
         f.field("zoomDirectory")->setText("/own/zoom");
-        f.sameDirectory()->setChecked(true);
-        QCOMPARE(f.texts().mid(4, 4), (QStringList{"/t", "100", "asm", "/t"}));
-        QVERIFY(!f.editable("zoomDirectory") && !f.editable("asmDirectory"));
-        // Typed or chosen, the trace directory is mirrored; the prefixes are left alone.
-        f.field("traceDirectory")->setText("/typed");
-        QCOMPARE(f.field("zoomDirectory")->text(), QStringLiteral("/typed"));
-        previousHandler = FileChooser::setHandler(
-            [](const FileChooser::Request &) { return QStringLiteral("C:\\chosen\\dir"); });
+        f.dialog.findChild<QCheckBox *>("sameDirectory")->setChecked(true);
+        QCOMPARE(f.texts(), "c.xml|trace|/t|zoom|/t|100|asm|/t|50|500");
+        QCOMPARE(f.editable("zoomDirectory") + f.editable("asmDirectory"), 0);
+        f.answer = "C:\\chosen";
         f.dialog.chooseTraceDirectory();
-        QCOMPARE(f.texts().mid(2, 6), (QStringList{"C:/chosen/dir", "zoom", "C:/chosen/dir", "100",
-                                                   "asm", "C:/chosen/dir"}));
-        f.dialog.apply();
-        QCOMPARE(f.log.value(4), QStringLiteral("zoomDir=C:/chosen/dir"));
-        QCOMPARE(f.log.value(7), QStringLiteral("asmDir=C:/chosen/dir"));
+        QCOMPARE(f.texts(), "c.xml|trace|C:/chosen|zoom|C:/chosen|100|asm|C:/chosen|50|500");
 
-        f.sameDirectory()->setChecked(false);
+        f.dialog.findChild<QCheckBox *>("sameDirectory")->setChecked(false);
         f.field("traceDirectory")->setText("/no/longer/mirrored");
-        QCOMPARE(f.field("zoomDirectory")->text(), QStringLiteral("/own/zoom"));
-        QCOMPARE(f.field("asmDirectory")->text(), QStringLiteral("/a"));
-        QVERIFY(f.editable("zoomDirectory") && f.editable("asmDirectory"));
-
-        // Defaults while mirroring show each field's own default, silently.
-        f.sameDirectory()->setChecked(true);
-        f.log.clear();
-        f.dialog.reloadDefault();
-        QCOMPARE(f.texts().mid(2, 6), (QStringList{"/t", "zoom", "/z", "100", "asm", "/a"}));
-        QVERIFY(f.log.isEmpty());
+        QCOMPARE(f.texts(), "c.xml|trace|/no/longer/mirrored|zoom|/own/zoom|100|asm|/a|50|500");
+        QCOMPARE(f.editable("zoomDirectory") + f.editable("asmDirectory"), 6);
     }
 
     void choosers_data()
     {
-        QTest::addColumn<QString>("name"); // of the field; its button is "choose<Name>Button"
+        QTest::addColumn<QString>("name"); // of the field
         QTest::addColumn<QString>("answer");
         QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("asked"); // the chooser's caption
         const auto row = [](const char *tag, const char *name, const char *answer,
-                            const char *shown) { QTest::newRow(tag) << name << answer << shown; };
-        row("config", "configFile", "C:\\sim\\cfg.xml", "C:/sim/cfg.xml");
-        row("config cancelled", "configFile", "", "c.xml");
-        row("trace", "traceDirectory", "/home/u/run\\1", "/home/u/run/1");
-        row("zoom", "zoomDirectory", "\\\\server\\zoom", "//server/zoom");
-        row("asm", "asmDirectory", "/plain/asm", "/plain/asm");
+                            const char *shown, const char *asked) {
+            QTest::newRow(tag) << name << answer << shown << asked;
+        };
+        row("config", "configFile", "C:\\sim\\cfg.xml", "C:/sim/cfg.xml", "Choose Config File");
+        row("config cancelled", "configFile", "", "c.xml", "Choose Config File");
+        row("trace", "traceDirectory", "/run\\1", "/run/1", "Choose Trace Directory");
+        row("zoom", "zoomDirectory", "/z2", "/z2", "Choose Zoom Directory");
+        row("asm", "asmDirectory", "/a2", "/a2", "Choose Asm Directory");
     }
     void choosers()
     {
         QFETCH(QString, name);
-        QFETCH(QString, answer);
         Fixture f;
-        QList<FileChooser::Request> asked;
-        previousHandler = FileChooser::setHandler([&](const FileChooser::Request &request) {
-            asked << request;
-            return answer;
-        });
-        const QString chooser = "choose" + name.left(1).toUpper() + name.mid(1);
-        QTest::mouseClick(f.dialog.findChild<QPushButton *>(chooser + "Button"), Qt::LeftButton);
-        QCOMPARE(asked.size(), 1);
-        const bool file = name == "configFile";
-        QCOMPARE(asked[0].kind,
-                 file ? FileChooser::Kind::OpenFile : FileChooser::Kind::ExistingDirectory);
-        const QString word = name.left(name.indexOf(QRegularExpression("[A-Z]")));
-        QCOMPARE(asked[0].caption, "Choose " + word.left(1).toUpper() + word.mid(1) +
-                                       (file ? " File" : " Directory"));
-        QCOMPARE(asked[0].directory, QStringLiteral("./"));
-        QCOMPARE(asked[0].filter, file ? QStringLiteral("Xml File (*.xml)") : QString());
+        QFETCH(QString, answer);
+        f.answer = answer;
+        QTest::mouseClick(f.chooser(name), Qt::LeftButton);
+        QTEST(f.asked.join(' '), "asked");
         QTEST(f.field(name)->text(), "shown");
-        QVERIFY(f.log.isEmpty());
+        QVERIFY(f.sent().isEmpty());
     }
 };
 
