@@ -249,11 +249,7 @@ bool jouer(Viewer &v, const QString &pas, bool attendre = true)
     } else if (op == "+" || op == "-") {
         emit(op == "+" ? m->nextZoom() : m->prevZoom());
     } else if (op == "k") {
-        const QMap<QString, int> touches{{"Right", Qt::Key_Right}, {"Left", Qt::Key_Left},
-                                         {"Down", Qt::Key_Down},   {"PgDn", Qt::Key_PageDown},
-                                         {"PgUp", Qt::Key_PageUp}, {"End", Qt::Key_End},
-                                         {"Home", Qt::Key_Home}};
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key(touches.value(arg)));
+        QTest::keyClick(QApplication::focusWidget(), QKeySequence(arg)[0].key());
     } else if (op == "w" || op == "s" || op == "z") {
         // Sent to the view: only the system's own wheel events go up from the surface.
         const QPoint p(10, 10);
