@@ -1,18 +1,17 @@
 #include "core/graphicBlock.h"
 #include "core/graphicTrace.h"
 #include "gui/graphicBlockWidget.h"
-#include "gui/popupInfo.h"
 #include "gui/traceWidgetCycle.h"
 #include "gui/traceWidgetPc.h"
 
+#include <QPainter>
 #include <QScrollBar>
-#include <QSignalSpy>
 #include <QTest>
 
 #include <atomic>
 #include <climits>
-#include <map>
 #include <mutex>
+#include <random>
 #include <thread>
 
 namespace {
@@ -44,14 +43,62 @@ void addTraceBlock(GraphicTrace &trace, const QString &event, int cycle, int pc,
         trace.addElementTabPc(pc, *block);
 }
 
+struct Layout
+{
+    int columns = 30;       // cycles, one column each
+    int fill = 80;          // percentage of cells holding a block
+    int twice = 0;          // percentage of filled cells holding a second block
+    bool patterns = false;  // some pattern brushes and some without a brush
+    int highlightPc = -1;   // cycle view: blocks of this pc are outlined
+    bool uneven = false;    // some blocks of another size, off the grid
+    bool backwards = false; // some blocks placed left of the ones before them
+    int scrollColumns = 0;
+    int scrollRows = 0;
+};
+
+constexpr int rows = 12; // events (cycle view) or pcs (PC view) of a layout
+
+// Per cycle, blocks in file order, 10 x 10 on a grid of 10 pixels in both views; both indexes.
+void fill(GraphicTrace &store, const Layout &layout)
+{
+    std::mt19937 random(7);
+    const auto percent = [&random](int p) { return int(random() % 100) < p; };
+    for (int cycle = 0; cycle < layout.columns; ++cycle) {
+        store.addCycle(cycle);
+        for (int row = 0; row < rows; ++row) {
+            for (int copy = percent(layout.fill) ? (percent(layout.twice) ? 2 : 1) : 0; copy > 0;
+                 --copy) {
+                auto *block = new GraphicBlock(QStringLiteral("e%1").arg(row));
+                const int variant = int(random() % 3);
+                const QColor colour = QColor::fromHsv((row * 37 + variant * 90) % 360, 200, 220);
+                block->setBrush(!layout.patterns || variant == 0 ? QBrush(colour)
+                                : variant == 1                   ? QBrush(colour, Qt::Dense5Pattern)
+                                                                 : QBrush());
+                block->setPc(int(random() % 5));
+                block->setCycle(cycle);
+                const int off = layout.uneven && percent(15) ? 1 : 0;
+                const int x = (layout.backwards && percent(10) ? cycle - 2 : cycle) * 10 + off * 3;
+                block->setPositionTraceCycle(x, row * 10 + off * 4);
+                block->setSizeTraceCycle(10 + off * 5, 10);
+                block->setPositionTracePc(x, row * 10 + off * 4);
+                block->setSizeTracePc(10 + off * 5, 10);
+                store.addElement(cycle, *block);
+                store.addElementTabPc(row, *block);
+            }
+        }
+    }
+}
+
 } // namespace
 
+Q_DECLARE_METATYPE(Layout)
+
 // Both views alone, 300 x 200 (a surface of 283 x 163 at (0, 20)), on a store filled by hand,
-// for what the whole viewer does not reach: any total, a billion cycles, a parser thread
-// filling the store meanwhile, the PC view's bounds, narrow columns. The cycle view has blocks of
-// 10 x 10 (29 columns, 17 rows); the PC view rows of 12 pixels, pcs 100, 104, 108, 112 at y
-// 0, 12, 24, 36, 26 columns, blocks: decode of 104 at cycles 3 and 4, commit of 108 at 3,
-// execute of 112 at 5.
+// for what the whole viewer does not reach: the batched painting's pixels, any total, a billion
+// cycles, a parser thread filling the store meanwhile, the PC view's bounds, narrow columns.
+// The cycle view has blocks of 10 x 10 (29 columns, 17 rows); the PC view rows of 12 pixels,
+// pcs 100, 104, 108, 112 at y 0, 12, 24, 36, 26 columns, blocks: decode of 104 at cycles 3 and
+// 4, commit of 108 at 3, execute of 112 at 5.
 class TestTraceViews : public QObject
 {
     Q_OBJECT
@@ -98,6 +145,83 @@ private slots:
         cycle.reset();
         pc.reset();
         trace.reset();
+    }
+
+    // The views paint their blocks in batches; the pixels must be those of drawing every block
+    // in list order with drawItByCycle / drawItByPc, then the highlights' outlines over them
+    // all, whatever the layout.
+    void sameAsOneByOne_data()
+    {
+        QTest::addColumn<bool>("pcView");
+        QTest::addColumn<Layout>("layout");
+        // columns, fill, twice, patterns, highlight, uneven, backwards, scrolled by
+        const QList<std::pair<const char *, Layout>> layouts{
+            {"grid", {}},
+            {"every cell", {30, 100}},
+            {"two blocks in a cell", {30, 80, 30}},
+            {"patterns and no brush", {30, 80, 0, true}},
+            {"scrolled", {30, 80, 0, true, -1, false, false, 7, 3}},
+            {"off the grid", {30, 80, 30, false, -1, true}},
+            {"far wider than the view", {90, 80, 0, false, -1, false, false, 25}},
+            {"highlights", {30, 80, 30, false, 2}},
+            {"adjacent highlights", {30, 100, 50, false, 0}},
+            {"highlights, blocks out of order", {30, 80, 30, false, 2, false, true}},
+            {"highlights, scrolled", {30, 80, 30, false, 2, false, false, 4, 2}}};
+        for (bool pc : {false, true}) {
+            for (const auto &[name, layout] : layouts) {
+                if (!pc || layout.highlightPc < 0)
+                    QTest::addRow("%s: %s", pc ? "pc" : "cycle", name) << pc << layout;
+            }
+        }
+    }
+    void sameAsOneByOne()
+    {
+        QFETCH(bool, pcView);
+        QFETCH(Layout, layout);
+        fill(*trace, layout);
+        pc->setNumFirstPcToPaint(0);
+        pc->setNumLastPcToPaint(rows - 1);
+        pc->repaintHorizontalSliderMoved(layout.scrollColumns, false);
+        pc->repaintVerticalSliderMoved(layout.scrollRows * 10);
+        cycle->displayPcTraceCycle(layout.highlightPc);
+        cycle->repaintHorizontalSliderMoved(layout.scrollColumns, false);
+        cycle->repaintVerticalSliderMoved(layout.scrollRows);
+        TraceWidget *view = pcView ? static_cast<TraceWidget *>(pc.get()) : cycle.get();
+        const QImage painted = view->grab(view->getGraphicBlockWidget()->geometry())
+                                   .toImage()
+                                   .convertToFormat(QImage::Format_RGB32);
+
+        QImage expected(painted.size(), QImage::Format_RGB32);
+        expected.fill(Qt::white);
+        QPainter painter(&expected);
+        const QRect r(layout.scrollColumns * (pcView ? 12 : 10), layout.scrollRows * 10,
+                      painted.width(), painted.height());
+        std::lock_guard<std::recursive_mutex> lock(trace->mutex());
+        for (auto entry = trace->getTabPc().begin(); pcView && entry->first < rows; ++entry) {
+            for (GraphicElement *element : entry->second)
+                static_cast<const GraphicBlock *>(element)->drawItByPc(&painter, r, false);
+        }
+        for (bool highlights : {false, true}) {
+            auto entry = trace->getTabCycle().lower_bound(layout.scrollColumns);
+            for (int c = 0; !pcView && c < 29 && entry != trace->getTabCycle().end();
+                 ++c, ++entry) {
+                for (GraphicElement *element : entry->second) {
+                    const auto *block = static_cast<const GraphicBlock *>(element);
+                    if (!highlights) {
+                        block->drawItByCycle(&painter, r, false);
+                    } else if (block->getPc() == layout.highlightPc) {
+                        painter.setPen(GraphicBlock::penSelection());
+                        painter.setBrush(Qt::NoBrush);
+                        painter.drawRect(int(block->getPositionXTraceCycle() - r.left()),
+                                         block->getPositionYTraceCycle() - r.top(),
+                                         block->getLargeurBlockTraceCycle(),
+                                         block->getHauteurBlockTraceCycle());
+                    }
+                }
+            }
+        }
+        painter.end();
+        QCOMPARE(painted, expected);
     }
 
     void anyTotalLeavesTheBarsInRange()
