@@ -1,11 +1,13 @@
 #include "core/graphicBlock.h"
 #include "core/graphicTrace.h"
 #include "gui/graphicBlockWidget.h"
+#include "gui/tableAsm.h"
 #include "gui/traceWidgetCycle.h"
 #include "gui/traceWidgetPc.h"
 
 #include <QPainter>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <atomic>
@@ -93,12 +95,15 @@ void fill(GraphicTrace &store, const Layout &layout)
 
 Q_DECLARE_METATYPE(Layout)
 
-// Both views alone, 300 x 200 (a surface of 283 x 163 at (0, 20)), on a store filled by hand,
-// for what the whole viewer does not reach: the batched painting's pixels, any total, a billion
-// cycles, a parser thread filling the store meanwhile, the PC view's bounds, narrow columns.
+// Both views and the listing alone, 300 x 200, the views' surfaces 283 x 163 at (0, 20) on a
+// store filled by hand, for what the whole viewer does not reach: the batched painting's pixels,
+// any total, a billion cycles, a parser thread filling the store meanwhile, the PC view's bounds,
+// narrow columns, the listing's writes out of range and clicks on odd rows.
 // The cycle view has blocks of 10 x 10 (29 columns, 17 rows); the PC view 26 columns and rows of
 // 12 pixels, pcs 104, 108, 112 at y 12, 24, 36. Blocks: decode of 104 at cycles 3 and 4, commit
-// of 108 at 3, execute of 112 at 5.
+// of 108 at 3, execute of 112 at 5. The listing has 5 rows: pcs 100, 104, 108 with a mnemonic
+// and three operands, row 3 a mnemonic but no pc, row 4 a pc that is not a number; row 1 is
+// highlighted.
 class TestTraceViews : public QObject
 {
     Q_OBJECT
@@ -106,6 +111,7 @@ class TestTraceViews : public QObject
     std::unique_ptr<GraphicTrace> trace;
     std::unique_ptr<TraceWidgetCycle> cycle;
     std::unique_ptr<TraceWidgetPc> pc;
+    std::unique_ptr<TableAsm> table;
 
 private slots:
     void init()
@@ -113,16 +119,18 @@ private slots:
         trace = std::make_unique<GraphicTrace>();
         cycle = std::make_unique<TraceWidgetCycle>(nullptr, "cycle");
         pc = std::make_unique<TraceWidgetPc>(nullptr, "pc");
-        for (TraceWidget *view :
-             {static_cast<TraceWidget *>(cycle.get()), static_cast<TraceWidget *>(pc.get())}) {
-            view->resize(300, 200);
+        table = std::make_unique<TableAsm>(nullptr, "tableAsm");
+        for (QWidget *widget : QWidgetList{table.get(), cycle.get(), pc.get()}) {
+            widget->resize(300, 200);
+            widget->show();
+            QVERIFY(QTest::qWaitForWindowExposed(widget));
+        }
+        for (TraceWidget *view : QList<TraceWidget *>{cycle.get(), pc.get()}) {
             view->updateNewSize();
-            view->show();
             view->setLargeurBlock(view == pc.get() ? 12 : 10);
             view->setHauteurBlock(view == pc.get() ? 12 : 10);
             view->setNbCycleTotal(100);
             view->setGraphicTrace(*trace);
-            QVERIFY(QTest::qWaitForWindowExposed(view));
         }
         cycle->setNbConfigEvent(4);
         cycle->setNiveauZoom(1);
@@ -136,11 +144,22 @@ private slots:
         addTraceBlock(*trace, "decode", 4, 104, 12);
         addTraceBlock(*trace, "commit", 3, 108, 24);
         addTraceBlock(*trace, "execute", 5, 112, 36);
+        table->setNbRows(5);
+        for (int row = 0; row < 3; ++row) {
+            table->setPc(row, QString::number(100 + 4 * row));
+            table->setMnemonic(row, QStringLiteral("addi"));
+            for (int operand = 0; operand < 3; ++operand)
+                table->setValue(row, operand, QStringLiteral("r%1").arg(operand));
+        }
+        table->setMnemonic(3, QStringLiteral("nop"));
+        table->setPc(4, QStringLiteral("0x40"));
+        table->selectionnerPc(1, 0);
     }
     void cleanup()
     {
         cycle.reset();
         pc.reset();
+        table.reset();
         trace.reset();
     }
 
@@ -301,6 +320,80 @@ private slots:
         const int space = pc->fontMetrics().horizontalAdvance(QLatin1Char(' '));
         for (int gap : std::as_const(gaps))
             QVERIFY2(gap >= space, qPrintable(QString::number(gap)));
+    }
+
+    // Writes outside the table are ignored; clearing and any new row count empty every cell.
+    // A click with any button on a row with a pc asks for it and highlights the row; a row
+    // the table lacks highlights nothing, yet the PC view still gets the cycle.
+    void tableActions_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<int>("rows");        // the row count after it; -1: the cells unchanged
+        QTest::addColumn<int>("highlighted"); // -1: none
+        QTest::addColumn<QString>("emitted");
+        // set <row> <operand>; set <row> pc writes the pc and the mnemonic
+        for (const char *write :
+             {"set 5 pc", "set 1000 pc", "set -1 pc", "set 1 3", "set 1 9", "set 1 -2", "set 5 0"})
+            QTest::newRow(write) << write << -1 << 1 << "";
+        QTest::newRow("clear") << "clear" << 5 << -1 << "";
+        QTest::newRow("same row count") << "rows 5" << 5 << -1 << "";
+        QTest::newRow("negative row count") << "rows -3" << 0 << -1 << "";
+        QTest::newRow("pc column") << "click 2 0" << -1 << 2 << "pc 108";
+        QTest::newRow("operand column") << "click 0 4" << -1 << 0 << "pc 100";
+        QTest::newRow("right button") << "right 0 1" << -1 << 0 << "pc 100";
+        QTest::newRow("empty pc cell") << "click 3 1" << -1 << 1 << "";
+        QTest::newRow("pc not a number") << "click 4 0" << -1 << 4 << "pc 0";
+        QTest::newRow("select a row") << "select 2 7" << -1 << 2 << "scroll 0 7";
+        QTest::newRow("select a missing row") << "select 5 7" << -1 << -1 << "scroll 0 7";
+    }
+    void tableActions()
+    {
+        QFETCH(QString, action);
+        QFETCH(int, rows);
+        QFETCH(int, highlighted);
+        const auto cells = [this] {
+            QStringList texts;
+            for (int row = 0; row < table->rowCount(); ++row) {
+                for (int column = 0; column < table->columnCount(); ++column)
+                    texts << table->cellText(row, column);
+            }
+            return texts;
+        };
+        const QStringList before = cells();
+        QSignalSpy pcs(table.get(), &TableAsm::displayPcTraceCycle);
+        QSignalSpy scrolls(table.get(), qOverload<int, int>(&TableAsm::updateScrollBarValue));
+        const QStringList a = action.split(QLatin1Char(' '));
+        const int row = a.value(1).toInt();
+        const int column = a.value(2).toInt();
+        if (a[0] == QLatin1String("clear")) {
+            table->clear();
+        } else if (a[0] == QLatin1String("rows")) {
+            table->setNbRows(row);
+        } else if (a[0] == QLatin1String("select")) {
+            table->selectionnerPc(row, column);
+        } else if (a[0] == QLatin1String("set") && a[2] != QLatin1String("pc")) {
+            table->setValue(row, column, QStringLiteral("X"));
+        } else if (a[0] == QLatin1String("set")) {
+            table->setPc(row, QStringLiteral("X"));
+            table->setMnemonic(row, QStringLiteral("X"));
+        } else {
+            const QRect cell = table->visualRect(table->model()->index(row, column));
+            const bool right = a[0] == QLatin1String("right");
+            QTest::mouseClick(table->viewport(), right ? Qt::RightButton : Qt::LeftButton, {},
+                              cell.center());
+        }
+        QCOMPARE(table->rowCount(), rows < 0 ? 5 : rows);
+        QCOMPARE(cells(), rows < 0 ? before : QStringList(rows * 5, QString()));
+        QList<int> selected;
+        for (const QModelIndex &index : table->selectionModel()->selectedIndexes())
+            selected << index.row();
+        QCOMPARE(selected, QList<int>(highlighted < 0 ? 0 : 5, highlighted));
+        QStringList emitted;
+        for (const QList<QVariant> &args : std::as_const(pcs))
+            emitted << "pc " + args[0].toString();
+        for (const QList<QVariant> &args : std::as_const(scrolls))
+            emitted << "scroll " + args[0].toString() + ' ' + args[1].toString();
+        QTEST(emitted.join(QLatin1Char(' ')), "emitted");
     }
 
     // A parser thread adds blocks, drops cycles and hands the store over while the view
