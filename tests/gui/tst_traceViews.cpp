@@ -1,18 +1,19 @@
 #include "core/graphicBlock.h"
 #include "core/graphicTrace.h"
 #include "gui/graphicBlockWidget.h"
-#include "gui/popupInfo.h"
+#include "gui/tableAsm.h"
 #include "gui/traceWidgetCycle.h"
 #include "gui/traceWidgetPc.h"
 
+#include <QPainter>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 
 #include <atomic>
 #include <climits>
-#include <map>
 #include <mutex>
+#include <random>
 #include <thread>
 
 namespace {
@@ -44,14 +45,65 @@ void addTraceBlock(GraphicTrace &trace, const QString &event, int cycle, int pc,
         trace.addElementTabPc(pc, *block);
 }
 
+struct Layout
+{
+    int columns = 30;       // cycles, one column each
+    int fill = 80;          // percentage of cells holding a block
+    int twice = 0;          // percentage of filled cells holding a second block
+    bool patterns = false;  // some pattern brushes and some without a brush
+    int highlightPc = -1;   // cycle view: blocks of this pc are outlined
+    bool uneven = false;    // some blocks of another size, off the grid
+    bool backwards = false; // some blocks placed left of the ones before them
+    int scrollColumns = 0;
+    int scrollRows = 0;
+};
+
+constexpr int rows = 12; // events (cycle view) or pcs (PC view) of a layout
+
+// Per cycle, blocks in file order, 10 x 10 on a grid of 10 pixels in both views; both indexes.
+void fill(GraphicTrace &store, const Layout &layout)
+{
+    std::mt19937 random(7);
+    const auto percent = [&random](int p) { return int(random() % 100) < p; };
+    for (int cycle = 0; cycle < layout.columns; ++cycle) {
+        store.addCycle(cycle);
+        for (int row = 0; row < rows; ++row) {
+            for (int copy = percent(layout.fill) ? (percent(layout.twice) ? 2 : 1) : 0; copy > 0;
+                 --copy) {
+                auto *block = new GraphicBlock(QStringLiteral("e%1").arg(row));
+                const int variant = int(random() % 3);
+                const QColor colour = QColor::fromHsv((row * 37 + variant * 90) % 360, 200, 220);
+                block->setBrush(!layout.patterns || variant == 0 ? QBrush(colour)
+                                : variant == 1                   ? QBrush(colour, Qt::Dense5Pattern)
+                                                                 : QBrush());
+                block->setPc(int(random() % 5));
+                block->setCycle(cycle);
+                const int off = layout.uneven && percent(15) ? 1 : 0;
+                const int x = (layout.backwards && percent(10) ? cycle - 2 : cycle) * 10 + off * 3;
+                block->setPositionTraceCycle(x, row * 10 + off * 4);
+                block->setSizeTraceCycle(10 + off * 5, 10);
+                block->setPositionTracePc(x, row * 10 + off * 4);
+                block->setSizeTracePc(10 + off * 5, 10);
+                store.addElement(cycle, *block);
+                store.addElementTabPc(row, *block);
+            }
+        }
+    }
+}
+
 } // namespace
 
-// Both views alone, 300 x 200 (a surface of 283 x 163 at (0, 20)), on a store filled by hand,
-// for what the whole viewer does not reach: any total, a billion cycles, a parser thread
-// filling the store meanwhile, the PC view's bounds, narrow columns. The cycle view has blocks of
-// 10 x 10 (29 columns, 17 rows); the PC view rows of 12 pixels, pcs 100, 104, 108, 112 at y
-// 0, 12, 24, 36, 26 columns, blocks: decode of 104 at cycles 3 and 4, commit of 108 at 3,
-// execute of 112 at 5.
+Q_DECLARE_METATYPE(Layout)
+
+// Both views and the listing alone, 300 x 200, the views' surfaces 283 x 163 at (0, 20) on a
+// store filled by hand, for what the whole viewer does not reach: the batched painting's pixels,
+// any total, a billion cycles, a parser thread filling the store meanwhile, the PC view's bounds,
+// narrow columns, the listing's writes out of range and clicks on odd rows.
+// The cycle view has blocks of 10 x 10 (29 columns, 17 rows); the PC view 26 columns and rows of
+// 12 pixels, pcs 104, 108, 112 at y 12, 24, 36. Blocks: decode of 104 at cycles 3 and 4, commit
+// of 108 at 3, execute of 112 at 5. The listing has 5 rows: pcs 100, 104, 108 with a mnemonic
+// and three operands, row 3 a mnemonic but no pc, row 4 a pc that is not a number; row 1 is
+// highlighted.
 class TestTraceViews : public QObject
 {
     Q_OBJECT
@@ -59,6 +111,7 @@ class TestTraceViews : public QObject
     std::unique_ptr<GraphicTrace> trace;
     std::unique_ptr<TraceWidgetCycle> cycle;
     std::unique_ptr<TraceWidgetPc> pc;
+    std::unique_ptr<TableAsm> table;
 
 private slots:
     void init()
@@ -66,16 +119,18 @@ private slots:
         trace = std::make_unique<GraphicTrace>();
         cycle = std::make_unique<TraceWidgetCycle>(nullptr, "cycle");
         pc = std::make_unique<TraceWidgetPc>(nullptr, "pc");
-        for (TraceWidget *view :
-             {static_cast<TraceWidget *>(cycle.get()), static_cast<TraceWidget *>(pc.get())}) {
-            view->resize(300, 200);
+        table = std::make_unique<TableAsm>(nullptr, "tableAsm");
+        for (QWidget *widget : QWidgetList{table.get(), cycle.get(), pc.get()}) {
+            widget->resize(300, 200);
+            widget->show();
+            QVERIFY(QTest::qWaitForWindowExposed(widget));
+        }
+        for (TraceWidget *view : QList<TraceWidget *>{cycle.get(), pc.get()}) {
             view->updateNewSize();
-            view->show();
             view->setLargeurBlock(view == pc.get() ? 12 : 10);
             view->setHauteurBlock(view == pc.get() ? 12 : 10);
             view->setNbCycleTotal(100);
             view->setGraphicTrace(*trace);
-            QVERIFY(QTest::qWaitForWindowExposed(view));
         }
         cycle->setNbConfigEvent(4);
         cycle->setNiveauZoom(1);
@@ -85,19 +140,104 @@ private slots:
         pc->setNbBlockHorizontalToPaint(26);
         pc->initHorizontalScrollBar();
         pc->initVerticalScrollBar(0, 400, 12, 120);
-        pc->setTabPositionPc({{100, 0}, {104, 12}, {108, 24}, {112, 36}});
         addTraceBlock(*trace, "decode", 3, 104, 12);
         addTraceBlock(*trace, "decode", 4, 104, 12);
         addTraceBlock(*trace, "commit", 3, 108, 24);
         addTraceBlock(*trace, "execute", 5, 112, 36);
-        std::lock_guard<std::recursive_mutex> lock(trace->mutex());
-        trace->updatePositionYTracePc(100, 0);
+        table->setNbRows(5);
+        for (int row = 0; row < 3; ++row) {
+            table->setPc(row, QString::number(100 + 4 * row));
+            table->setMnemonic(row, QStringLiteral("addi"));
+            for (int operand = 0; operand < 3; ++operand)
+                table->setValue(row, operand, QStringLiteral("r%1").arg(operand));
+        }
+        table->setMnemonic(3, QStringLiteral("nop"));
+        table->setPc(4, QStringLiteral("0x40"));
+        table->selectionnerPc(1, 0);
     }
     void cleanup()
     {
         cycle.reset();
         pc.reset();
+        table.reset();
         trace.reset();
+    }
+
+    // The views paint their blocks in batches; the pixels must be those of drawing every block
+    // in list order with drawItByCycle / drawItByPc, then the highlights' outlines over them
+    // all, whatever the layout.
+    void sameAsOneByOne_data()
+    {
+        QTest::addColumn<bool>("pcView");
+        QTest::addColumn<Layout>("layout");
+        // columns, fill, twice, patterns, highlight, uneven, backwards, scrolled by
+        const QList<std::pair<const char *, Layout>> layouts{
+            {"grid", {}},
+            {"every cell", {30, 100}},
+            {"two blocks in a cell", {30, 80, 30}},
+            {"patterns and no brush", {30, 80, 0, true}},
+            {"scrolled", {30, 80, 0, true, -1, false, false, 7, 3}},
+            {"off the grid", {30, 80, 30, false, -1, true}},
+            {"far wider than the view", {90, 80, 0, false, -1, false, false, 25}},
+            {"highlights", {30, 80, 30, false, 2}},
+            {"adjacent highlights", {30, 100, 50, false, 0}},
+            {"highlights, blocks out of order", {30, 80, 30, false, 2, false, true}},
+            {"highlights, scrolled", {30, 80, 30, false, 2, false, false, 4, 2}}};
+        for (bool pc : {false, true}) {
+            for (const auto &[name, layout] : layouts) {
+                if (!pc || layout.highlightPc < 0)
+                    QTest::addRow("%s: %s", pc ? "pc" : "cycle", name) << pc << layout;
+            }
+        }
+    }
+    void sameAsOneByOne()
+    {
+        QFETCH(bool, pcView);
+        QFETCH(Layout, layout);
+        fill(*trace, layout);
+        pc->setNumFirstPcToPaint(0);
+        pc->setNumLastPcToPaint(rows - 1);
+        pc->repaintHorizontalSliderMoved(layout.scrollColumns, false);
+        pc->repaintVerticalSliderMoved(layout.scrollRows * 10);
+        cycle->displayPcTraceCycle(layout.highlightPc);
+        cycle->repaintHorizontalSliderMoved(layout.scrollColumns, false);
+        cycle->repaintVerticalSliderMoved(layout.scrollRows);
+        TraceWidget *view = pcView ? static_cast<TraceWidget *>(pc.get()) : cycle.get();
+        const QImage painted = view->grab(view->getGraphicBlockWidget()->geometry())
+                                   .toImage()
+                                   .convertToFormat(QImage::Format_RGB32);
+
+        QImage expected(painted.size(), QImage::Format_RGB32);
+        expected.fill(Qt::white);
+        QPainter painter(&expected);
+        const QRect r(layout.scrollColumns * (pcView ? 12 : 10), layout.scrollRows * 10,
+                      painted.width(), painted.height());
+        std::lock_guard<std::recursive_mutex> lock(trace->mutex());
+        for (auto entry = trace->getTabPc().begin(); pcView && entry->first < rows; ++entry) {
+            for (GraphicElement *element : entry->second)
+                static_cast<const GraphicBlock *>(element)->drawItByPc(&painter, r, false);
+        }
+        for (bool highlights : {false, true}) {
+            auto entry = trace->getTabCycle().lower_bound(layout.scrollColumns);
+            for (int c = 0; !pcView && c < 29 && entry != trace->getTabCycle().end();
+                 ++c, ++entry) {
+                for (GraphicElement *element : entry->second) {
+                    const auto *block = static_cast<const GraphicBlock *>(element);
+                    if (!highlights) {
+                        block->drawItByCycle(&painter, r, false);
+                    } else if (block->getPc() == layout.highlightPc) {
+                        painter.setPen(GraphicBlock::penSelection());
+                        painter.setBrush(Qt::NoBrush);
+                        painter.drawRect(int(block->getPositionXTraceCycle() - r.left()),
+                                         block->getPositionYTraceCycle() - r.top(),
+                                         block->getLargeurBlockTraceCycle(),
+                                         block->getHauteurBlockTraceCycle());
+                    }
+                }
+            }
+        }
+        painter.end();
+        QCOMPARE(painted, expected);
     }
 
     void anyTotalLeavesTheBarsInRange()
@@ -119,7 +259,6 @@ private slots:
         cycle->initScrollBar();
         addTraceBlock(*trace, "execute", debut + 3, 4, -1);
         cycle->repaintHorizontalSliderMoved(debut, true);
-        QCOMPARE(cycle->getHorizontalScrollBar()->value(), debut);
         const QImage image = cycle->grab(cycle->getGraphicBlockWidget()->geometry()).toImage();
         QCOMPARE(image.pixelColor(32, 25), QColor(Qt::blue));
         QCOMPARE(image.pixelColor(29, 25), QColor(Qt::white));
@@ -133,12 +272,10 @@ private slots:
         QTest::addColumn<int>("last");
         QTest::addColumn<QString>("drawn"); // pcs whose block shows
         QTest::newRow("whole listing") << 0 << 0 << 100 << 112 << "108 112";
-        QTest::newRow("three cycles on") << 3 << 0 << 100 << 112 << "108 112";
-        QTest::newRow("ten pixels down") << 0 << 10 << 100 << 112 << "108 112";
+        QTest::newRow("three cycles on, ten pixels down") << 3 << 10 << 100 << 112 << "108 112";
         QTest::newRow("last excludes 112") << 0 << 0 << 100 << 108 << "108";
         QTest::newRow("first pc never run") << 0 << 0 << 102 << 112 << "108 112";
-        QTest::newRow("last below first") << 0 << 0 << 112 << 100 << "";
-        QTest::newRow("nothing loaded yet") << 0 << 0 << -1 << -1 << "";
+        QTest::newRow("one pc") << 0 << 0 << 112 << 112 << "112";
     }
     void pcViewPaintsItsBounds()
     {
@@ -149,7 +286,6 @@ private slots:
         pc->setNumFirstPcToPaint(first);
         pc->setNumLastPcToPaint(last);
         pc->updateScrollBarValue(vertical, horizontal);
-        QCOMPARE(pc->getHorizontalScrollBar()->value(), horizontal);
         const QImage image = pc->grab(pc->getGraphicBlockWidget()->geometry()).toImage();
         QStringList shown; // commit of 108 at cycle 3, execute of 112 at 5: inside, top outline
         for (auto [p, c, event] : {std::tuple(108, 3, "commit"), std::tuple(112, 5, "execute")}) {
@@ -184,6 +320,80 @@ private slots:
         const int space = pc->fontMetrics().horizontalAdvance(QLatin1Char(' '));
         for (int gap : std::as_const(gaps))
             QVERIFY2(gap >= space, qPrintable(QString::number(gap)));
+    }
+
+    // Writes outside the table are ignored; clearing and any new row count empty every cell.
+    // A click with any button on a row with a pc asks for it and highlights the row; a row
+    // the table lacks highlights nothing, yet the PC view still gets the cycle.
+    void tableActions_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<int>("rows");        // the row count after it; -1: the cells unchanged
+        QTest::addColumn<int>("highlighted"); // -1: none
+        QTest::addColumn<QString>("emitted");
+        // set <row> <operand>; set <row> pc writes the pc and the mnemonic
+        for (const char *write :
+             {"set 5 pc", "set 1000 pc", "set -1 pc", "set 1 3", "set 1 9", "set 1 -2", "set 5 0"})
+            QTest::newRow(write) << write << -1 << 1 << "";
+        QTest::newRow("clear") << "clear" << 5 << -1 << "";
+        QTest::newRow("same row count") << "rows 5" << 5 << -1 << "";
+        QTest::newRow("negative row count") << "rows -3" << 0 << -1 << "";
+        QTest::newRow("pc column") << "click 2 0" << -1 << 2 << "pc 108";
+        QTest::newRow("operand column") << "click 0 4" << -1 << 0 << "pc 100";
+        QTest::newRow("right button") << "right 0 1" << -1 << 0 << "pc 100";
+        QTest::newRow("empty pc cell") << "click 3 1" << -1 << 1 << "";
+        QTest::newRow("pc not a number") << "click 4 0" << -1 << 4 << "pc 0";
+        QTest::newRow("select a row") << "select 2 7" << -1 << 2 << "scroll 0 7";
+        QTest::newRow("select a missing row") << "select 5 7" << -1 << -1 << "scroll 0 7";
+    }
+    void tableActions()
+    {
+        QFETCH(QString, action);
+        QFETCH(int, rows);
+        QFETCH(int, highlighted);
+        const auto cells = [this] {
+            QStringList texts;
+            for (int row = 0; row < table->rowCount(); ++row) {
+                for (int column = 0; column < table->columnCount(); ++column)
+                    texts << table->cellText(row, column);
+            }
+            return texts;
+        };
+        const QStringList before = cells();
+        QSignalSpy pcs(table.get(), &TableAsm::displayPcTraceCycle);
+        QSignalSpy scrolls(table.get(), qOverload<int, int>(&TableAsm::updateScrollBarValue));
+        const QStringList a = action.split(QLatin1Char(' '));
+        const int row = a.value(1).toInt();
+        const int column = a.value(2).toInt();
+        if (a[0] == QLatin1String("clear")) {
+            table->clear();
+        } else if (a[0] == QLatin1String("rows")) {
+            table->setNbRows(row);
+        } else if (a[0] == QLatin1String("select")) {
+            table->selectionnerPc(row, column);
+        } else if (a[0] == QLatin1String("set") && a[2] != QLatin1String("pc")) {
+            table->setValue(row, column, QStringLiteral("X"));
+        } else if (a[0] == QLatin1String("set")) {
+            table->setPc(row, QStringLiteral("X"));
+            table->setMnemonic(row, QStringLiteral("X"));
+        } else {
+            const QRect cell = table->visualRect(table->model()->index(row, column));
+            const bool right = a[0] == QLatin1String("right");
+            QTest::mouseClick(table->viewport(), right ? Qt::RightButton : Qt::LeftButton, {},
+                              cell.center());
+        }
+        QCOMPARE(table->rowCount(), rows < 0 ? 5 : rows);
+        QCOMPARE(cells(), rows < 0 ? before : QStringList(rows * 5, QString()));
+        QList<int> selected;
+        for (const QModelIndex &index : table->selectionModel()->selectedIndexes())
+            selected << index.row();
+        QCOMPARE(selected, QList<int>(highlighted < 0 ? 0 : 5, highlighted));
+        QStringList emitted;
+        for (const QList<QVariant> &args : std::as_const(pcs))
+            emitted << "pc " + args[0].toString();
+        for (const QList<QVariant> &args : std::as_const(scrolls))
+            emitted << "scroll " + args[0].toString() + ' ' + args[1].toString();
+        QTEST(emitted.join(QLatin1Char(' ')), "emitted");
     }
 
     // A parser thread adds blocks, drops cycles and hands the store over while the view

@@ -8,7 +8,6 @@
 #include "gui/traceWidgetPc.h"
 
 #include <QMenu>
-#include <QSettings>
 #include <QStatusBar>
 #include <QtTest>
 
@@ -32,8 +31,6 @@ private slots:
     {
         QFETCH(bool, pcView);
         QFETCH(QString, file);
-        QTemporaryDir settings;
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
         Viewer v;
         QVERIFY(v.executer(1));
         const QString path = v.dir.filePath(file);
