@@ -5,36 +5,10 @@
 #include "gui/mainFrame.h"
 #include "gui/tableAsm.h"
 
-#include <QDir>
 #include <QFile>
 #include <QScopeGuard>
 #include <QSettings>
-#include <QTemporaryDir>
 #include <QtTest>
-
-// What a half-finished or damaged simulation run leaves on disk, met through the whole viewer:
-// each gives one clear message naming the file, or a sound display, and the viewer works
-// again once the data is good. (Each parser's own report on each kind of damage is checked
-// with the parsers.)
-class TestHostileInputs : public QObject
-{
-    Q_OBJECT
-
-private slots:
-    void initTestCase();
-    void damagedData_data();
-    void damagedData();
-    void readsStopAtTheBudget();
-
-private:
-    QTemporaryDir reglages; // the user's settings, memory budget included, kept apart
-};
-
-void TestHostileInputs::initTestCase()
-{
-    QVERIFY(reglages.isValid());
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, reglages.path());
-}
 
 namespace {
 
@@ -68,8 +42,6 @@ bool endommager(const QString &path, const QString &degat)
     QByteArray data = lire(path);
     if (degat == QLatin1String("truncate"))
         return ecrire(path, data.left(data.size() * 3 / 5));
-    if (degat == QLatin1String("directory"))
-        return QFile::remove(path) && QDir().mkdir(path);
     if (degat.startsWith(QLatin1String("1GB"))) {
         // The start of the file is good; the rest is a gigabyte of holes, taking no disk.
         QFile file(path);
@@ -107,9 +79,36 @@ bool voir(Viewer &h, Fichier fichier)
     return true;
 }
 
+// The user's memory budget, when not zero, until the guard returned goes.
+auto budget(int mib)
+{
+    QSettings reglage(QStringLiteral("Zelvar"), QStringLiteral("Zelvar"));
+    if (mib != 0)
+        reglage.setValue(QStringLiteral("memoryBudgetMiB"), mib);
+    reglage.sync();
+    return qScopeGuard([] {
+        QSettings(QStringLiteral("Zelvar"), QStringLiteral("Zelvar"))
+            .remove(QStringLiteral("memoryBudgetMiB"));
+    });
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(Fichier)
+
+// What a half-finished or damaged simulation run leaves on disk, met through the whole viewer:
+// each gives one clear message naming the file, or a sound display, and the viewer works
+// again once the data is good. (Each parser's own report on each kind of damage, a missing or
+// unreadable file included, is checked with the parsers.)
+class TestHostileInputs : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void damagedData_data();
+    void damagedData();
+    void readsStopAtTheBudget();
+};
 
 void TestHostileInputs::damagedData_data()
 {
@@ -146,7 +145,6 @@ void TestHostileInputs::damagedData_data()
     row("negative pc", trace, "<pc>1</pc>=><pc>-1</pc>");
     row("10,000 operands on one pc", listing, "operands");
     row("1,000 configured events", config, "events");
-    row("directory for a trace file", trace, "directory", "can't be read");
     // No size is refused as such: a gigabyte fits the budget and is read up to its damage.
     row("1 GB trace file", trace, "1GB", "XML error");
     // Past a budget of 512 MiB, it is not read at all.
@@ -160,12 +158,7 @@ void TestHostileInputs::damagedData()
     QFETCH(Fichier, fichier);
     QFETCH(QString, degat);
     QFETCH(QString, message);
-    QSettings reglage(QStringLiteral("Zelvar"), QStringLiteral("Zelvar"));
-    if (degat.endsWith(QLatin1String("budget")))
-        reglage.setValue(QStringLiteral("memoryBudgetMiB"), 512);
-    const auto budgetParDefaut =
-        qScopeGuard([&] { reglage.remove(QStringLiteral("memoryBudgetMiB")); });
-    reglage.sync();
+    const auto garde = budget(degat.endsWith(QLatin1String("budget")) ? 512 : 0);
 
     TraceGeneratorOptions options;
     options.nbCycleParTrace = 20;
@@ -180,10 +173,7 @@ void TestHostileInputs::damagedData()
     h.ouvrir();
 
     QVERIFY(voir(h, fichier));
-    QStringList alertes = h.alertes();
-    // A file that cannot be opened at all is also reported by the parser's bare "erreur".
-    if (alertes.size() == 2 && alertes[1] == QLatin1String("erreur"))
-        alertes.removeLast();
+    const QStringList alertes = h.alertes();
     if (message.isEmpty()) {
         QVERIFY2(alertes.isEmpty(), qPrintable(alertes.join(QLatin1Char('\n'))));
     } else {
@@ -223,8 +213,6 @@ void TestHostileInputs::damagedData()
 
     // Good data again: Execute works and says nothing.
     h.messages.clear();
-    if (QFileInfo(path).isDir())
-        QVERIFY(QDir(path).removeRecursively());
     QVERIFY(ecrire(path, bon));
     QVERIFY(voir(h, Fichier::Asm));
     QVERIFY2(h.alertes().isEmpty(), qPrintable(h.alertes().join(QLatin1Char('\n'))));
@@ -242,13 +230,7 @@ void TestHostileInputs::readsStopAtTheBudget()
     options.nbCycleTotal = 30000;
     Viewer h(options);
     QVERIFY2(h.ok(), qPrintable(h.error));
-    QSettings reglage(QStringLiteral("Zelvar"), QStringLiteral("Zelvar"));
-    reglage.setValue(QStringLiteral("memoryBudgetMiB"), 12);
-    reglage.sync();
-    const auto budgetParDefaut = qScopeGuard([&] {
-        reglage.remove(QStringLiteral("memoryBudgetMiB"));
-        reglage.sync();
-    });
+    const auto garde = budget(12);
     h.ouvrir();
     QVERIFY(h.executer(1));
     const QStringList alertes = h.alertes();
