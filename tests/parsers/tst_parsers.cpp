@@ -12,46 +12,20 @@
 
 #include <future>
 #include <mutex>
-#include <sys/resource.h>
 
 namespace {
-
-// What a trace or zoom parser hands its receiver, logged as its signals are.
-class Recepteur final : public ParserTrace::Recepteur, public ParserZoom::Recepteur
-{
-public:
-    explicit Recepteur(std::function<void(const QString &)> log) : log(std::move(log)) {}
-    void addCycleTrace(int cycle) override { log("cycle " + QString::number(cycle)); }
-    void newEventTrace(const QString &name) override { log("event " + name); }
-    void pcTrace(int pc) override { log("pc " + QString::number(pc)); }
-    void addEventTrace() override { log("add"); }
-    void addCycleZoom(int cycle) override { addCycleTrace(cycle); }
-    void newEventZoom(const QString &name) override { newEventTrace(name); }
-    void setNbEventZoom(const QString &name, int n) override
-    {
-        log("count " + name + ' ' + QString::number(n));
-    }
-    void addEventZoom() override { addEventTrace(); }
-
-private:
-    std::function<void(const QString &)> log;
-};
 
 // One parser of a kind ("config", "trace", "zoom" or "asm") and the journal of its signals in
 // emission order ("cycle 5", "event alu", "error <report>"), recorded through direct
 // connections, so on the parser's thread when threaded. A configuration journal ends with the
 // map built, one "config <name>=<position>" each. Every run returns its journal and clears it;
 // a trace or zoom run whose receiver did not get exactly what the signals carried ends it with
-// "receiver differs".
-class ParserRig
+// "receiver differs". It is that receiver.
+class ParserRig final : public ParserTrace::Recepteur, public ParserZoom::Recepteur
 {
 public:
     explicit ParserRig(const QString &kind) : kind(kind)
     {
-        recepteur = std::make_unique<Recepteur>([this](const QString &entry) {
-            std::lock_guard<std::mutex> lock(mutex);
-            recus.append(entry);
-        });
         // Each signal is logged as its short name followed by its arguments, blank-separated.
         auto log = [this](const char *what) {
             return [this, what](const auto &...values) {
@@ -63,7 +37,7 @@ public:
         };
         if (kind == "trace") {
             auto *p = new ParserTrace;
-            p->setRecepteur(recepteur.get());
+            p->setRecepteur(this);
             QObject::connect(p, &ParserTrace::addCycleTrace, log("cycle"));
             QObject::connect(p, &ParserTrace::newEventTrace, log("event"));
             QObject::connect(p, &ParserTrace::pcTrace, log("pc"));
@@ -71,7 +45,7 @@ public:
             parserObject.reset(p);
         } else if (kind == "zoom") {
             auto *p = new ParserZoom;
-            p->setRecepteur(recepteur.get());
+            p->setRecepteur(this);
             QObject::connect(p, &ParserZoom::addCycleZoom, log("cycle"));
             QObject::connect(p, &ParserZoom::newEventZoom, log("event"));
             QObject::connect(p, &ParserZoom::setNbEventZoom, log("count"));
@@ -120,17 +94,33 @@ public:
     static bool threaded(const QString &kind) { return kind == "trace" || kind == "zoom"; }
 
 private:
+    void recu(const QString &entry)
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        recus.append(entry);
+    }
+    void addCycleTrace(int cycle) override { recu("cycle " + QString::number(cycle)); }
+    void newEventTrace(const QString &name) override { recu("event " + name); }
+    void pcTrace(int pc) override { recu("pc " + QString::number(pc)); }
+    void addEventTrace() override { recu("add"); }
+    void addCycleZoom(int cycle) override { addCycleTrace(cycle); }
+    void newEventZoom(const QString &name) override { newEventTrace(name); }
+    void setNbEventZoom(const QString &n, int c) override
+    {
+        recu("count " + n + ' ' + QString::number(c));
+    }
+    void addEventZoom() override { addEventTrace(); }
     QStringList result()
     {
         QStringList all;
-        QStringList recu;
+        QStringList receiver;
         {
             std::lock_guard<std::mutex> lock(mutex);
             all.swap(entries);
-            recu.swap(recus);
+            receiver.swap(recus);
         }
         if (threaded(kind) &&
-            recu != all.filter(QRegularExpression("^(cycle|event|pc|count|add)( |$)")))
+            receiver != all.filter(QRegularExpression("^(cycle|event|pc|count|add)( |$)")))
             all.append("receiver differs");
         if (auto *config = dynamic_cast<ParserConfig *>(parserObject.get());
             config && config->getConfig()) {
@@ -143,8 +133,7 @@ private:
     QString kind;
     std::mutex mutex;
     QStringList entries;
-    QStringList recus; // what the receiver got
-    std::unique_ptr<Recepteur> recepteur;
+    QStringList recus;                    // what the receiver got
     std::unique_ptr<Parser> parserObject; // destroyed first: its thread logs into the above
 };
 
@@ -336,6 +325,25 @@ private slots:
                           "<count>4294967296</count>")
             << QStringList{"debut", "pc 1", "mnemonic m",
                            report(1, inAsm(1, "m"), "Number out of range : '4294967296'")};
+        // A cycle number's text gives what QString::toInt gives, a report when it is a number
+        // beyond int, else 0.
+        for (const auto &[text, cycle] :
+             {std::pair("42", "42"), std::pair("+7", "7"), std::pair("-3", "-3"),
+              std::pair("\n\t 5\r\n", "5"), std::pair("007", "7"), std::pair("2147483647", ""),
+              std::pair("-2147483648", ""), std::pair("2147483648", "out"),
+              std::pair("99999999999999999999", "out"), std::pair(" ", "0"), std::pair("1 2", "0"),
+              std::pair("12a", "0"), std::pair("0x10", "0"), std::pair("--1", "0"),
+              std::pair("\xef\xbc\x91\xef\xbc\x92", "0")}) {
+            const QString number = *cycle ? QString(cycle) : QString(text);
+            const QByteArray xml = "<trace><cycle><date>" + QByteArray(text) +
+                                   "</date><event><name>f</name></event></cycle></trace>";
+            QTest::addRow("number %s", QByteArray(text).toPercentEncoding().constData())
+                << "trace" << xml
+                << (number == "out"
+                        ? QStringList{report(1, inTrace(0, ""),
+                                             "Number out of range : '" + QString(text) + "'")}
+                        : QStringList{"cycle " + number, "event f", "add"});
+        }
     }
 
     void parse()
@@ -343,7 +351,6 @@ private slots:
         QFETCH(QString, kind);
         QFETCH(QByteArray, xml);
         QFETCH(QStringList, expected);
-
         ParserRig rig(kind);
         QCOMPARE(rig.parseData(xml), expected);
         QCOMPARE(rig.parseData(xml), expected); // the same object again
@@ -356,37 +363,6 @@ private slots:
         QCOMPARE(rig.read(path, &ok), expected);
         QVERIFY(ok || !ParserRig::threaded(kind));
         QCOMPARE(rig.read(path, &ok), expected); // a thread started a second time too
-    }
-
-    // A cycle number's text gives what QString::toInt gives, a report when it is a number
-    // beyond int, else 0.
-    void numbers_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("expected");
-        for (const auto &[text, expected] :
-             {std::pair("42", "cycle 42"), std::pair("+7", "cycle 7"), std::pair("-3", "cycle -3"),
-              std::pair("\n\t 5\r\n", "cycle 5"), std::pair("007", "cycle 7"),
-              std::pair("2147483647", "cycle 2147483647"),
-              std::pair("-2147483648", "cycle -2147483648"), std::pair("2147483648", "error"),
-              std::pair("99999999999999999999", "error"), std::pair(" ", "cycle 0"),
-              std::pair("1 2", "cycle 0"), std::pair("12a", "cycle 0"),
-              std::pair("0x10", "cycle 0"), std::pair("--1", "cycle 0"),
-              std::pair("\xef\xbc\x91\xef\xbc\x92", "cycle 0")})
-            QTest::newRow(text) << QString::fromUtf8(text) << QString::fromLatin1(expected);
-    }
-
-    void numbers()
-    {
-        QFETCH(QString, text);
-        QFETCH(QString, expected);
-        const QStringList journal =
-            ParserRig("trace").parseData("<trace><cycle><date>" + text.toUtf8() +
-                                         "</date><event><name>f</name></event></cycle></trace>");
-        if (expected == QLatin1String("error"))
-            QVERIFY(journal.last().contains("Number out of range"));
-        else
-            QCOMPARE(journal.first(), expected);
     }
 
     void placeAcrossFiles()
@@ -445,19 +421,12 @@ private slots:
             {nested, "asm", 1, "Missing element : 'asm'"},
             {nested, "trace zoom", 1, "Missing element : 'trace'"},
         };
-        QSet<QString> covered; // every parser over every file of the folder
         for (const auto &[file, kinds, line, reason] : corpus) {
             const QString path = file.startsWith('/') ? file : ZELVAR_TEST_DATA "/hostile/" + file;
             for (const QString &kind : kinds.isEmpty() ? ParserRig::kinds() : kinds.split(' ')) {
                 QTest::addRow("%s %s", qPrintable(kind), qPrintable(QFileInfo(path).fileName()))
                     << kind << path << line << reason;
-                covered.insert(kind + ' ' + path);
             }
-        }
-        for (const QFileInfo &file : QDir(ZELVAR_TEST_DATA "/hostile").entryInfoList(QDir::Files)) {
-            for (const QString &kind : ParserRig::kinds())
-                QVERIFY2(covered.contains(kind + ' ' + file.filePath()),
-                         qPrintable(file.fileName()));
         }
     }
 
@@ -479,16 +448,6 @@ private slots:
                  "error \nFile : " + path + QString("\nLine %1 : ").arg(line));
         QTEST(errors.first().section('\n', -1), "reason");
         QVERIFY2(!journal.join('|').contains("/bin/"), "another file's content leaked");
-    }
-
-    void memoryStaysBounded()
-    {
-        // Run right after the hostile files: far below what reading the 10 MB node whole or
-        // expanding an entity bomb would take, a sanitizer's own bookkeeping included.
-        rusage usage{};
-        QCOMPARE(getrusage(RUSAGE_SELF, &usage), 0);
-        QVERIFY2(usage.ru_maxrss < 200 * 1024,
-                 qPrintable(QString::number(usage.ru_maxrss) + " KiB"));
     }
 
     void missingOrUnreadable_data()
@@ -566,8 +525,6 @@ private slots:
 
     void destroyWhileRunning()
     {
-        QElapsedTimer timer;
-        timer.start();
         std::atomic<int> cycles{0};
         {
             ParserTrace parser;
@@ -581,7 +538,6 @@ private slots:
             QTRY_VERIFY(cycles.load() > 0);
         }
         QVERIFY(cycles.load() < 1000);
-        QVERIFY(timer.elapsed() < 30000);
     }
 
     void refusedWhileRunning()
@@ -593,8 +549,6 @@ private slots:
         const QString path = writeFile(dir.path(), "u.xml", traceOf(1));
         ParserRig rig("trace");
         bool nested = true;
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("input file .* refused"));
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("parse refused"));
         QObject::connect(&rig.parser(), &Parser::debutParse, [&] {
             rig.parser().setInputFilename("other.xml");
             nested = rig.parser().parseData("<trace/>", "x");
