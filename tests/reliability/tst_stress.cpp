@@ -68,7 +68,7 @@ QString agir(Viewer &h, QRandomGenerator &rng)
             QCoreApplication::processEvents();
         }
         bar->setSliderDown(false);
-        return QStringLiteral("drag view %1%2").arg(tirage / 22).arg(loin ? " far" : "");
+        return QString::asprintf("drag view %d%s", tirage / 22, loin ? " far" : "");
     }
     if (tirage < 54) { // arrows and pages: horizontal bars, the cycle view's more, or vertical
         static const QAbstractSlider::SliderAction actions[] = {
@@ -81,18 +81,14 @@ QString agir(Viewer &h, QRandomGenerator &rng)
         const int n = 1 + auHasard(rng, 4);
         for (int i = 0; i < n; ++i)
             bar->triggerAction(action);
-        return QStringLiteral("bar action %1 x%2 on view %3 (%4)")
-            .arg(action)
-            .arg(n)
-            .arg(vue)
-            .arg(tirage);
+        return QString::asprintf("bar action %d x%d on view %d (%d)", action, n, vue, tirage);
     }
     if (tirage < 57) {
         static const Qt::Key touches[] = {Qt::Key_Home, Qt::Key_End, Qt::Key_PageUp,
                                           Qt::Key_PageDown, Qt::Key_Left};
         const Qt::Key touche = touches[auHasard(rng, 5)];
         QTest::keyClick(vues[0], touche);
-        return QStringLiteral("key %1 in the cycle view").arg(int(touche), 0, 16);
+        return QString::asprintf("key %x in the cycle view", touche);
     }
     if (tirage < 60) { // the search runs beside the reads, and may still run at the next action
         const bool suivant = auHasard(rng, 2);
@@ -101,12 +97,12 @@ QString agir(Viewer &h, QRandomGenerator &rng)
     }
     if (tirage < 66) {
         (h.mainFrame->*(auHasard(rng, 2) ? &MainFrame::nextZoom : &MainFrame::prevZoom))();
-        return QStringLiteral("zoom %1").arg(tirage);
+        return QString::asprintf("zoom %d", tirage);
     }
     if (tirage < 78) {
         const auto [point, surBloc] = pointSurBloc(h, rng);
         QTest::mouseClick(vues[0]->getGraphicBlockWidget(), Qt::LeftButton, {}, point);
-        return QStringLiteral("left click %1 at %2,%3").arg(surBloc).arg(point.x()).arg(point.y());
+        return QString::asprintf("left click %d at %d,%d", surBloc, point.x(), point.y());
     }
     if (tirage < 86) {
         QWidget *surface = vues[auHasard(rng, 2)]->getGraphicBlockWidget();
@@ -131,11 +127,11 @@ QString agir(Viewer &h, QRandomGenerator &rng)
                                                           &MainFrame::nbPcByAsmChanged,
                                                           &MainFrame::nbCycleByFileChanged};
         (h.mainFrame->*signaux[quoi])(n);
-        return QStringLiteral("parameter %1 set to %2").arg(quoi).arg(n);
+        return QString::asprintf("parameter %d set to %d", quoi, n);
     }
     const QSize taille(560 + auHasard(rng, 400), 400 + auHasard(rng, 300));
     h.mainFrame->resize(taille);
-    return QStringLiteral("resize to %1x%2").arg(taille.width()).arg(taille.height());
+    return QString::asprintf("resize to %dx%d", taille.width(), taille.height());
 }
 
 } // namespace
