@@ -1,8 +1,6 @@
-// The four file formats, as the journals of the parsers' signals: typical files, unknown
-// elements, text in one piece, whole error reports whose line is the editor's line, numbers,
-// hostile files, missing and unreadable files; and parses on their own thread: framing, reuse
-// of one object, cooperative stop and destruction. (Randomly damaged files are the fuzz
-// targets' work, replayed under tests/fuzz.)
+// The four file formats as journals of the parsers' signals: typical, hostile, missing and
+// unreadable files, whole reports; parses on their own thread: framing, reuse of one object,
+// cooperative stop and destruction. (Randomly damaged files are the fuzz targets' work.)
 #include "parsers/parserAsm.h"
 #include "parsers/parserConfig.h"
 #include "parsers/parserTrace.h"
