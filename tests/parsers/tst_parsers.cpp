@@ -135,15 +135,6 @@ private:
     std::unique_ptr<Parser> parserObject; // destroyed first: its thread logs into the above
 };
 
-QString writeFile(const QString &dir, const QString &name, const QByteArray &content)
-{
-    const QString path = dir + '/' + name;
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
-        qFatal("cannot write %s", qPrintable(path));
-    return path;
-}
-
 QString report(int line, const QString &place, const QString &reason)
 {
     return QStringLiteral("error \nFile : t.xml\nLine %1 : ").arg(line) + place + "\n" + reason;
@@ -181,13 +172,12 @@ private slots:
     void initTestCase()
     {
         QVERIFY(dir.isValid());
-        writeFile(dir.path(), "text_10mb.xml",
-                  "<trace><cycle><date>" + QByteArray(10 << 20, '7') + "</date>");
-        writeFile(dir.path(), "comment_10mb.xml",
+        writeFile("text_10mb.xml", "<trace><cycle><date>" + QByteArray(10 << 20, '7') + "</date>");
+        writeFile("comment_10mb.xml",
                   "<trace>\n<!--" + QByteArray("a>").repeated(5 << 20) + "-->\n</trace>");
-        writeFile(dir.path(), "nested_10000.xml",
+        writeFile("nested_10000.xml",
                   QByteArray("<x>").repeated(10000) + QByteArray("</x>").repeated(10000) + "\n");
-        bigTrace = writeFile(dir.path(), "big.xml", traceOf(bigCycles));
+        bigTrace = writeFile("big.xml", traceOf(bigCycles));
     }
 
     // Each row: the parser, the file, and the journal expected, its entries joined by '|'.
@@ -315,7 +305,7 @@ private slots:
         QCOMPARE(rig.parseData(xml), expected);
         QCOMPARE(rig.parseData(xml), expected); // the same object again
         // From a file as the controller reads it; run() frames a threaded parse, report or not.
-        const QString path = writeFile(dir.path(), "t.xml", xml);
+        const QString path = writeFile("t.xml", xml);
         expected.replaceInStrings("File : t.xml", "File : " + path);
         if (ParserRig::threaded(kind))
             expected = QStringList{"debut"} + expected + QStringList{"end"};
@@ -433,7 +423,7 @@ private slots:
     void stopFromSlotOrBeforeStart()
     {
         // Asked before the start, a stop keeps the run silent; new input lifts it.
-        const QString path = writeFile(dir.path(), "s.xml", traceOf(1));
+        const QString path = writeFile("s.xml", traceOf(1));
         ParserRig rig("trace");
         Parser &parser = rig.parser();
         parser.setInputFilename(path);
@@ -496,7 +486,7 @@ private slots:
         QSKIP("refusing a running parser is an assertion in debug builds");
 #else
         // A parse or new input asked while running is refused, the running one goes on.
-        const QString path = writeFile(dir.path(), "u.xml", traceOf(1));
+        const QString path = writeFile("u.xml", traceOf(1));
         ParserRig rig("trace");
         bool nested = true;
         QObject::connect(&rig.parser(), &Parser::debutParse, [&] {
@@ -511,6 +501,14 @@ private slots:
     }
 
 private:
+    QString writeFile(const QString &name, const QByteArray &content)
+    {
+        QFile file(dir.filePath(name));
+        if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
+            qFatal("cannot write %s", qPrintable(file.fileName()));
+        return file.fileName();
+    }
+
     QTemporaryDir dir;
     QString bigTrace;
 };
