@@ -21,7 +21,7 @@ namespace {
 
 // How the user gets to the file: Execute (zoom files), Execute and zoom in (the configuration's
 // events, trace files), and choosing pc 0 at single cycles (the listing).
-enum class Fichier { Config, Trace, Zoom, Asm };
+enum Fichier { config, trace, zoom, listing };
 
 QByteArray lire(const QString &path)
 {
@@ -61,11 +61,11 @@ bool endommager(const QString &path, const QString &degat)
            ecrire(path, data.replace(at, parts[0].toUtf8().size(), parts[1].toUtf8()));
 }
 
-bool voir(Viewer &h, Fichier fichier)
+bool voir(Viewer &h, int fichier)
 {
-    if (!h.executer(fichier == Fichier::Zoom ? 0 : 1))
+    if (!h.executer(fichier == zoom ? 0 : 1))
         return false;
-    if (fichier == Fichier::Asm)
+    if (fichier == listing)
         emit h.mainFrame->displayPcTracePc(0, 0);
     QCoreApplication::processEvents();
     return true;
@@ -93,8 +93,6 @@ rlimit limiter()
 }
 
 } // namespace
-
-Q_DECLARE_METATYPE(Fichier)
 
 // What a half-finished or damaged simulation run leaves on disk, met through the whole viewer:
 // each gives one clear message naming the file, or a sound display, and the viewer works
@@ -205,15 +203,13 @@ private slots:
     }
     void damagedData_data()
     {
-        QTest::addColumn<Fichier>("fichier");
+        QTest::addColumn<int>("fichier");
         QTest::addColumn<QString>("degat");
         // The one message expected (the file's name is checked too), or empty for none.
         QTest::addColumn<QString>("message");
-        const Fichier config = Fichier::Config, trace = Fichier::Trace, zoom = Fichier::Zoom,
-                      listing = Fichier::Asm;
         const auto row = [](const char *name, Fichier fichier, const QString &degat,
                             const QString &message = QString()) {
-            QTest::newRow(name) << fichier << degat << message;
+            QTest::newRow(name) << int(fichier) << degat << message;
         };
         const QString outside = "cycle %1 is outside its cycles 0 to 19";
         QString events;
@@ -252,7 +248,7 @@ private slots:
 
     void damagedData()
     {
-        QFETCH(Fichier, fichier);
+        QFETCH(int, fichier);
         QFETCH(QString, degat);
         QFETCH(QString, message);
         budget(degat.endsWith(QLatin1String("budget")) ? 512 : 0);
@@ -282,7 +278,7 @@ private slots:
             const GraphicTrace::TabCycle &tab = store.getTabCycle();
             for (auto it = store.getTabPc().begin(); it != store.getTabPc().lower_bound(0); ++it)
                 QVERIFY2(it->second.empty(), "a block in a PC view row of a negative pc");
-            if (fichier == Fichier::Trace && message.isEmpty()) {
+            if (fichier == trace && message.isEmpty()) {
                 // Every event of the file is drawn, in the column of its cycle.
                 const QByteArray abime = lire(path);
                 int blocs = 0;
@@ -307,7 +303,7 @@ private slots:
         // Good data again: Execute works and says nothing.
         h.messages.clear();
         QVERIFY(ecrire(path, bon));
-        QVERIFY(voir(h, Fichier::Asm));
+        QVERIFY(voir(h, listing));
         QVERIFY2(h.alertes().isEmpty(), qPrintable(h.alertes().join(QLatin1Char('\n'))));
         QCOMPARE(h.blocsParFichier(false).size(), size_t(2));
         QCOMPARE(h.table()->cellText(0, 0), QStringLiteral("0"));
