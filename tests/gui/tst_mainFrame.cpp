@@ -44,7 +44,6 @@ private slots:
     void wiring();
     void scenarios_data();
     void scenarios();
-    void stripFollowsTheLevel();
     void quitClosesTheWindow();
 
 private:
@@ -274,9 +273,9 @@ bool jouer(Viewer &v, const QString &pas, bool attendre = true)
 // What the user sees: bar<c|p><h|v> a bar's value; level; pc the pc of the table's
 // highlighted row; status the status bar's fields shown; tip@x,y and pctip@x,y the tooltip
 // over that point of the cycle view's or the PC view's surface; width of the cycle view's
-// surface; lus the files read since the start of the compared part; infos the number of
-// information messages; msg the messages' first lines; names@y and marker@x colours of the
-// cycle view; inkAboveNames dark pixels in the names' column beside the strip; cell<r,c> a table
+// surface; lus the files read since the start of the compared part; msg the messages' first
+// lines; strip whether the strip follows a scroll; names@y and marker@x colours of the cycle
+// view; inkAboveNames dark pixels in the names' column beside the strip; cell<r,c> a table
 // cell; shown the windows shown; popup<c|p> a view's popup, popupat<c|p> its place; outlined
 // whether the cycle view outlines a pc's blocks; beside the table's first row and the PC view's
 // (bar and drawing) from it; fills whether the views fill the room the tool bar leaves; fitted
@@ -319,8 +318,17 @@ QString observer(Viewer &v, const QString &quoi)
     }
     if (quoi == "width")
         return QString::number(v.vueCycle()->getGraphicBlockWidget()->width());
-    if (quoi == "infos")
-        return QString::number(v.textes(MessageBox::Kind::Information).size());
+    if (quoi == "strip") {
+        // The label over a column is the one it gets once scrolled to the first place, whatever
+        // the level: six columns of 20 pixels on, the strip is the old one moved left by 120.
+        const QRect s = v.vueCycle()->getGraphicBlockWidget()->geometry();
+        const QImage avant = ecran().copy(s.left(), 0, s.width(), s.top());
+        jouer(v, QStringLiteral("barch>%1").arg(6 * v.niveau()));
+        const QImage apres = ecran().copy(s.left(), 0, s.width(), s.top());
+        const int reste = s.width() - 6 * 20 - 60; // the last label may be cut
+        return oui(avant != apres &&
+                   apres.copy(0, 0, reste, s.top()) == avant.copy(120, 0, reste, s.top()));
+    }
     if (quoi == "lus") {
         for (const QString &lu : std::as_const(v.lus))
             liste << QFileInfo(lu).fileName();
@@ -646,7 +654,10 @@ void TestMainFrame::scenarios_data()
     row("home", "x + clickc10,150 g300 | kHome", {"barch=0", "lus=trace_0.xml trace_100.xml"});
     // The wheel: rows, Shift: columns, Ctrl: the next level, nothing past the last one.
     row("wheel", "x + w-1 s-2", {"barch=6", "barcv=3"});
-    row("ctrl+wheel", "x + z-1 z-1", {"level=10", "infos=0"});
+    row("ctrl+wheel", "x + z-1 z-1", {"level=10", "msg="});
+    // The strip of cycle labels at both levels.
+    row("strip at level 1", "x +", {"strip=yes"});
+    row("strip at level 10", "x", {"strip=yes"});
     // Event names beside the rows; the surface gives them its room.
     row("event names", "x + names", {"width=503", "names@30=#dcdcdc"});
     // The column is a choice kept from one run to the next.
@@ -719,32 +730,6 @@ void TestMainFrame::scenarios()
     QFETCH(QStringList, attendu);
     QVERIFY(verifier(w, attendu));
     QVERIFY2(w.alertes().isEmpty(), qPrintable(w.alertes().join('\n')));
-}
-
-// The label over a column is the one that column gets once scrolled to the first place: the
-// cycle it starts at, whatever the level.
-void TestMainFrame::stripFollowsTheLevel()
-{
-    for (const int niveau : {1, 10}) {
-        TraceGeneratorOptions options;
-        options.nbCycleTotal = 2000;
-        Viewer w(options);
-        QVERIFY2(w.executer() && w.zoomer(niveau), qPrintable(w.error));
-        const int colonnes = 6;
-        const QRect surface = w.vueCycle()->getGraphicBlockWidget()->geometry();
-        const auto strip = [&] {
-            return w.ecran(w.vueCycle()).copy(surface.left(), 0, surface.width(), surface.top());
-        };
-        const QImage avant = strip();
-        QVERIFY(jouer(w, QStringLiteral("barch>%1").arg(colonnes * niveau)));
-        const QImage apres = strip();
-        // Columns of 20 pixels at both levels in this window; the last label may be cut.
-        const int largeur = 20;
-        const int reste = surface.width() - colonnes * largeur - 60;
-        QVERIFY(avant != apres);
-        QCOMPARE(apres.copy(0, 0, reste, surface.top()),
-                 avant.copy(colonnes * largeur, 0, reste, surface.top()));
-    }
 }
 
 // Quit closes the window, which goes: the controller is told first.
