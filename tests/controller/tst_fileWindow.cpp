@@ -83,32 +83,27 @@ void TestFileWindow::placer_data()
     QTest::addColumn<int>("min");
     QTest::addColumn<int>("max");
 
-    QTest::newRow("first placing") << "p230" << "200V 100V 300V" << "" << 200 << 200 << 200;
-    QTest::newRow("bounds grow while it is read")
-        << "p230 s g250" << "200L 100V 300V" << "" << -1 << 200 << 250;
-    QTest::newRow("previous file next") << "p230 r" << "200C 100V 300V" << "" << 100 << 200 << 299;
-    QTest::newRow("all read") << "p230 R" << "200C 100C 300C" << "" << -1 << 100 << 399;
-    QTest::newRow("first file: no previous") << "p40 R" << "0C - 100C" << "" << -1 << 0 << 199;
-    QTest::newRow("last file: no next") << "p450 R" << "400C 300C -" << "" << -1 << 300 << 499;
-    QTest::newRow("current file missing: empty")
-        << "p620" << "- - -" << "" << -1 << 600 << 600;
-    QTest::newRow("slide forward: the oldest file leaves")
-        << "p230 R p300" << "300C 200C 400V" << "100" << 400 << 200 << 399;
-    QTest::newRow("slide back: the newest file leaves")
-        << "p230 R p199" << "100C 0V 200C" << "300" << 0 << 100 << 299;
-    QTest::newRow("jump: what stays is kept")
-        << "p230 R p0" << "0V - 100C" << "200,300" << 0 << 0 << 199;
-    QTest::newRow("past the trace's end: the window stays")
-        << "p350 R p520" << "300C 200C 400C" << "" << -1 << 200 << 499;
+    const auto row = [](const char *tag, const char *script, const char *fichiers,
+                        const char *sortis, int aLire, int min, int max) {
+        QTest::newRow(tag) << script << fichiers << sortis << aLire << min << max;
+    };
+    row("first placing", "p230", "200V 100V 300V", "", 200, 200, 200);
+    row("bounds grow while it is read", "p230 s g250", "200L 100V 300V", "", -1, 200, 250);
+    row("previous file next", "p230 r", "200C 100V 300V", "", 100, 200, 299);
+    row("all read", "p230 R", "200C 100C 300C", "", -1, 100, 399);
+    row("first file: no previous", "p40 R", "0C - 100C", "", -1, 0, 199);
+    row("last file: no next", "p450 R", "400C 300C -", "", -1, 300, 499);
+    row("current file missing: empty", "p620", "- - -", "", -1, 600, 600);
+    row("forward: oldest leaves", "p230 R p300", "300C 200C 400V", "100", 400, 200, 399);
+    row("back: newest leaves", "p230 R p199", "100C 0V 200C", "300", 0, 100, 299);
+    row("jump: what stays is kept", "p230 R p0", "0V - 100C", "200,300", 0, 0, 199);
+    row("past the end: stays", "p350 R p520", "300C 200C 400C", "", -1, 200, 499);
     // A view showing more cycles than a file holds (a coarse level) gets every file it shows.
-    QTest::newRow("wide view: every file shown")
-        << "p130w250" << "100V 0V 200V 300V" << "" << 100 << 100 << 100;
-    QTest::newRow("wide view up to the trace's end")
-        << "p330w250 R" << "300C 200C 400C" << "" << -1 << 200 << 499;
-    QTest::newRow("wide view slides: the files behind leave")
-        << "p130w250 R p230w250" << "200C 100C 300C 400V" << "0" << 400 << 100 << 399;
-    QTest::newRow("a file left while read is wanted again")
-        << "p230 s p430 p230" << "200V 100V 300V" << "200,100,400" << 200 << 200 << 200;
+    row("wide view: every file shown", "p130w250", "100V 0V 200V 300V", "", 100, 100, 100);
+    row("wide view to the end", "p330w250 R", "300C 200C 400C", "", -1, 200, 499);
+    row("wide view slides", "p130w250 R p230w250", "200C 100C 300C 400V", "0", 400, 100, 399);
+    row("left while read, back", "p230 s p430 p230", "200V 100V 300V", "200,100,400", 200, 200,
+        200);
 }
 
 void TestFileWindow::placer()
