@@ -75,11 +75,7 @@ bool jouer(Viewer &v, const QString &pas)
         for (int i = 0; i < n; ++i)
             v.vueCycle()->getVerticalScrollBar()->triggerAction(
                 QAbstractSlider::SliderSingleStepAdd);
-    } else if (op == QLatin1Char('c')) // a left press on a block of pc n
-        emit m->displayPcTracePc(n, 0);
-    else if (op == QLatin1Char('p')) // the PC view's arrows, to cycle n
-        emit m->nextCycleTracePc(n);
-    else if (op == QLatin1Char('t'))
+    } else if (op == QLatin1Char('t'))
         emit m->nbCycleTotalChanged(n);
     else if (op == QLatin1Char('f'))
         emit m->nbCycleByFileChanged(n);
@@ -229,10 +225,19 @@ private slots:
         QVERIFY2(v.invariants(true).isEmpty(), qPrintable(v.invariants(true)));
     }
 
-    // The orange outline of the pc chosen in the table goes when the table is emptied.
-    void selectionOutlineGoesWithTheListing()
+    // The orange outline of the pc chosen in the table goes when the table is emptied. A new
+    // number of pcs per listing file reads the listing of the pc last chosen, cut the new way:
+    // the same pc stays selected, the PC view keeps its own cycle and draws every pc on its
+    // table row.
+    void listing()
     {
         Viewer v;
+        // The same program's listing cut in files of 50 pcs, in a folder of its own.
+        TraceGeneratorOptions cut50 = v.options;
+        cut50.asmDirectory = QStringLiteral("50/asm");
+        cut50.nbPcParAsm = 50;
+        TraceGenerator generator(cut50);
+        QVERIFY2(generator.generate(), qPrintable(generator.errorString()));
         QVERIFY2(v.executer(1), qPrintable(v.error));
         const auto orange = [&v] {
             const QImage image = v.ecran(v.vueCycle()).convertToFormat(QImage::Format_RGB32);
@@ -249,21 +254,6 @@ private slots:
                 QVERIFY(jouer(v, pas));
             QVERIFY2(orange() == 0, qPrintable(script));
         }
-    }
-
-    // A new number of pcs per listing file reads the listing of the pc last chosen, cut the new
-    // way: the same pc stays selected, the PC view keeps its own cycle and draws every pc on its
-    // table row.
-    void newListingCut()
-    {
-        Viewer v;
-        // The same program's listing cut in files of 50 pcs, in a folder of its own.
-        TraceGeneratorOptions cut50 = v.options;
-        cut50.asmDirectory = QStringLiteral("50/asm");
-        cut50.nbPcParAsm = 50;
-        TraceGenerator generator(cut50);
-        QVERIFY2(generator.generate(), qPrintable(generator.errorString()));
-        QVERIFY2(v.executer(1), qPrintable(v.error));
         emit v.mainFrame->displayPcTracePc(120, 30);
         emit v.mainFrame->displayPcTracePc(150, 30);
         v.mainFrame->repaintHorizontalSliderMovedTracePc(60, true);
