@@ -176,35 +176,20 @@ private slots:
         QVERIFY2(v.invariants(true).isEmpty(), qPrintable(v.invariants(true)));
     }
 
-    // The cycle view drops a file that the PC view still shows while it is being read: the read
-    // goes on for the PC view, which gets the whole file.
-    void halfReadFileIsReadToTheEnd()
+    // A long read shows its blocks while it goes on (each new note of the status bar is a chance
+    // to look); the note goes once the read has ended. The cycle view then drops a file that the
+    // PC view still shows while it is being read: the read goes on for the PC view, which gets
+    // the whole file.
+    void longReads()
     {
         TraceGeneratorOptions options;
         options.nbCycleTotal = 60000;
         options.nbCycleParTrace = 20000;
         Viewer v(options);
-        QVERIFY2(v.executer(1), qPrintable(v.error));
-        emit v.mainFrame->nextCycleTraceCycle(20000); // reads file 40000 for both views
-        emit v.mainFrame->displayPcTracePc(5, 20000); // the PC view keeps that window
-        emit v.mainFrame->nextCycleTraceCycle(0);     // the cycle view lets file 40000 go
-        QVERIFY(v.attendre());
-        QVERIFY(v.blocsParFichier(true).count(40000));
-        QVERIFY2(v.invariants(true).isEmpty(), qPrintable(v.invariants(true)));
-    }
-
-    // A long read shows its blocks while it goes on (each new note of the status bar is a chance
-    // to look); the note goes once the read has ended.
-    void longReadIsShownWhileRead()
-    {
-        TraceGeneratorOptions options;
-        options.nbCycleTotal = 60000;
-        options.nbCycleParTrace = 60000;
-        Viewer v(options);
         QVERIFY2(v.executer(), qPrintable(v.error));
         QLabel *barre = v.mainFrame->findChild<QLabel *>(QStringLiteral("statusReading"));
         QVERIFY(barre);
-        emit v.mainFrame->nextZoom(); // level 1: the one file, some 700,000 events, is read
+        emit v.mainFrame->nextZoom(); // level 1: files of some 230,000 events are read
         QString note;
         bool montresPendant = false;
         while (v.system->chargementEnCours()) {
@@ -222,6 +207,13 @@ private slots:
         QVERIFY(montresPendant);
         QVERIFY(v.attendre());
         QCOMPARE(barre->text(), QString());
+        QVERIFY2(v.invariants(true).isEmpty(), qPrintable(v.invariants(true)));
+
+        emit v.mainFrame->nextCycleTraceCycle(20000); // reads file 40000 for both views
+        emit v.mainFrame->displayPcTracePc(5, 20000); // the PC view keeps that window
+        emit v.mainFrame->nextCycleTraceCycle(0);     // the cycle view lets file 40000 go
+        QVERIFY(v.attendre());
+        QVERIFY(v.blocsParFichier(true).count(40000));
         QVERIFY2(v.invariants(true).isEmpty(), qPrintable(v.invariants(true)));
     }
 
