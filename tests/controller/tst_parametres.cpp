@@ -87,65 +87,49 @@ private slots:
         QVERIFY2(error.contains(dir.filePath("missing/Parametres.txt")), qPrintable(error));
     }
 
-    // Truncating toward zero, as the simulator numbers its files.
-    void numeroFichier_data()
+    // What the controller computes from the values. file: the number of the file holding a
+    // value, truncating toward zero as the simulator numbers its files; zoom: a level's block
+    // width, blocks across and down and block height for a view's size; shade: the colour of an
+    // event counted n times in a group of 10 cycles, on white.
+    void numbers_data()
     {
-        QTest::addColumn<int>("value");
-        QTest::addColumn<int>("perFile");
-        QTest::addColumn<int>("numero");
-        QTest::newRow("inside") << 237 << 100 << 200;
-        QTest::newRow("last of file") << 299 << 100 << 200;
-        QTest::newRow("first of next") << 300 << 100 << 300;
-        QTest::newRow("odd size") << 250 << 64 << 192;
-        QTest::newRow("negative truncates to zero") << -50 << 100 << 0;
+        QTest::addColumn<QList<int>>("args");
+        QTest::addColumn<QList<int>>("result");
+        const auto row = [](const char *tag, QList<int> args, QList<int> result) {
+            QTest::newRow(tag) << args << result;
+        };
+        row("file: inside", {237, 100}, {200});
+        row("file: last of file", {299, 100}, {200});
+        row("file: first of next", {300, 100}, {300});
+        row("file: odd size", {250, 64}, {192});
+        row("file: negative truncates to zero", {-50, 100}, {0});
+        row("zoom: 650x300 level 1", {650, 300, 1}, {20, 33, 16, 20});
+        row("zoom: 650x300 level 10", {650, 300, 10}, {20, 33, 31, 10});
+        row("zoom: empty view level 1", {0, 0, 1}, {20, 1, 1, 20});
+        row("shade: three of ten", {255, 0, 0, 3}, {255, 178, 178});
+        row("shade: none", {0, 0, 255, 0}, {255, 255, 255});
+        row("shade: seven of ten", {0, 100, 200, 7}, {76, 146, 216});
+        row("shade: count above level clamped", {0, 0, 255, 25}, {0, 0, 255});
+        row("shade: negative count clamped", {0, 0, 255, -4}, {255, 255, 255});
     }
 
-    void numeroFichier()
+    void numbers()
     {
-        QFETCH(int, value);
-        QFETCH(int, perFile);
-        QTEST(Parametres::numeroFichier(value, perFile), "numero");
-    }
-
-    void zoomTable_data()
-    {
-        QTest::addColumn<QSize>("view");
-        QTest::addColumn<int>("level");
-        QTest::addColumn<QList<int>>("expected"); // blocks across, blocks down, block height
-        QTest::newRow("650x300 level 1") << QSize(650, 300) << 1 << QList<int>{33, 16, 20};
-        QTest::newRow("650x300 level 10") << QSize(650, 300) << 10 << QList<int>{33, 31, 10};
-        QTest::newRow("empty view level 1") << QSize(0, 0) << 1 << QList<int>{1, 1, 20};
-    }
-
-    void zoomTable()
-    {
-        QFETCH(QSize, view);
-        QFETCH(int, level);
-        const ZoomLevels::Table table = ZoomLevels::build(view.width(), view.height());
-        const InfosZoom &info = table.at(level);
-        QCOMPARE(info.getLargeurBlock(), 20);
-        QTEST(QList<int>({info.getNbBlockHorizontalToPaint(), info.getNbBlockVerticalToPaint(),
-                          info.getHauteurBlock()}),
-              "expected");
-    }
-
-    void zoomColour_data()
-    {
-        QTest::addColumn<QColor>("event");
-        QTest::addColumn<int>("count");
-        QTest::addColumn<QColor>("expected");
-        QTest::newRow("three of ten") << QColor(255, 0, 0) << 3 << QColor(255, 178, 178);
-        QTest::newRow("none") << QColor(0, 0, 255) << 0 << QColor(255, 255, 255);
-        QTest::newRow("seven of ten") << QColor(0, 100, 200) << 7 << QColor(76, 146, 216);
-        QTest::newRow("count above level clamped") << QColor(0, 0, 255) << 25 << QColor(0, 0, 255);
-        QTest::newRow("negative count clamped") << QColor(0, 0, 255) << -4 << QColor(255, 255, 255);
-    }
-
-    void zoomColour()
-    {
-        QFETCH(QColor, event);
-        QFETCH(int, count);
-        QTEST(ZoomLevels::calculerCouleur(event, Qt::white, count, 10), "expected");
+        QFETCH(QList<int>, args);
+        const QByteArray tag = QTest::currentDataTag();
+        QList<int> result;
+        if (tag.startsWith("file")) {
+            result << Parametres::numeroFichier(args[0], args[1]);
+        } else if (tag.startsWith("zoom")) {
+            const InfosZoom &info = ZoomLevels::build(args[0], args[1]).at(args[2]);
+            result << info.getLargeurBlock() << info.getNbBlockHorizontalToPaint()
+                   << info.getNbBlockVerticalToPaint() << info.getHauteurBlock();
+        } else {
+            const QColor shade = ZoomLevels::calculerCouleur(QColor(args[0], args[1], args[2]),
+                                                             Qt::white, args[3], 10);
+            result << shade.red() << shade.green() << shade.blue();
+        }
+        QTEST(result, "result");
     }
 };
 
