@@ -1,14 +1,19 @@
 #include "controller/parametres.h"
+#include "controller/traceFolder.h"
 #include "controller/zoomLevels.h"
+#include "tools/traceGenerator/traceGenerator.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <cstdlib>
 #include <sys/stat.h>
+#include <sys/wait.h>
 
-// "Parametres.txt" read and written, the file numbers, the zoom table and a level's shades.
+// The parameters: "Parametres.txt" read and written, those found in a trace folder's files, the
+// command line, and the numbers computed from them.
 class TestParametres : public QObject
 {
     Q_OBJECT
@@ -130,6 +135,117 @@ private slots:
             result << shade.red() << shade.green() << shade.blue();
         }
         QTEST(result, "result");
+    }
+
+    void detection_data()
+    {
+        // Generated with: configuration, trace, zoom and listing paths and the three prefixes (or
+        // the defaults); cycles, cycles per file, pcs, pcs per file; the zoom levels.
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<QList<int>>("sizes");
+        QTest::addColumn<QList<int>>("levels");
+        QTest::addColumn<QString>("damage"); // then done to the folder
+        // configuration|trace folder, prefix|zoom folder, prefix|cycles per file|listing folder,
+        // prefix, pcs per file|total|each level; or "!" and a part of the message.
+        QTest::addColumn<QString>("found");
+        const QList<int> sample{500, 100, 200, 100};
+        QTest::newRow("sample's layout")
+            << QStringList() << sample << QList<int>{10, 100} << ""
+            << "config.xml|100/trace trace|100/zoom zoom|100|100/asm asm 100|500|10|100";
+        QTest::newRow("own names, partial last file, a file of another kind first")
+            << QStringList{"events.xml", "40/t", "40/z", "40/l", "tr", "zz", "listing"}
+            << QList<int>{230, 40, 90, 25} << QList<int>{5, 20} << "notes"
+            << "events.xml|40/t tr|40/z zz|40|40/l listing 25|230|5|20";
+        QTest::newRow("one listing, no zoom files")
+            << QStringList() << QList<int>{500, 100, 60, 100} << QList<int>{} << ""
+            << "config.xml|100/trace trace|100/zoom zoom|100|100/asm asm 60|500";
+        QTest::newRow("cut other than the folder's")
+            << QStringList() << sample << QList<int>{10} << "mv 100 30"
+            << "!trace files cut every 30 cycles";
+        QTest::newRow("not a folder")
+            << QStringList() << sample << QList<int>{10} << "open config.xml"
+            << "!config.xml is not a folder";
+    }
+
+    void detection()
+    {
+        QFETCH(QStringList, names);
+        QFETCH(QList<int>, sizes);
+        QFETCH(QList<int>, levels);
+        QFETCH(QString, damage);
+        QFETCH(QString, found);
+        QTemporaryDir root;
+        TraceGeneratorOptions o;
+        o.rootDirectory = root.path();
+        QString *fields[] = {&o.configFile,   &o.traceDirectory, &o.zoomDirectory, &o.asmDirectory,
+                             &o.tracePrefixe, &o.zoomPrefixe,    &o.asmPrefixe};
+        for (int i = 0; i < names.size(); ++i)
+            *fields[i] = names[i];
+        std::tie(o.nbCycleTotal, o.nbCycleParTrace, o.nbPc, o.nbPcParAsm) =
+            std::tuple(sizes[0], sizes[1], sizes[2], sizes[3]);
+        o.zoomLevels = levels;
+        QVERIFY(TraceGenerator(o).generate());
+        QDir dir(root.path());
+        const QStringList words = damage.split(' ');
+        const QString folder = words[0] == "open" ? dir.filePath(words[1]) : root.path();
+        QFile notes(dir.filePath("aaa.xml")); // another kind of XML file, first by name
+        if (words[0] == "mv")
+            QVERIFY(dir.rename(words[1], words[2]));
+        else if (words[0] == "notes")
+            QVERIFY(notes.open(QIODevice::WriteOnly) && notes.write("<notes/>") > 0 &&
+                    notes.flush());
+
+        const TraceFolder::Detection d = TraceFolder::detecter(folder);
+        if (found.startsWith('!')) {
+            QVERIFY(d.message().startsWith("Cannot open the trace folder " + folder + ":\n"));
+            QVERIFY2(d.message().contains(found.mid(1)), qPrintable(d.message()));
+            return;
+        }
+        QVERIFY2(d.ok(), qPrintable(d.message()));
+        const Parametres &p = d.parametres;
+        const auto rel = [&dir](const QString &path) { return dir.relativeFilePath(path); };
+        QStringList parts{rel(p.configFile),
+                          rel(p.traceDirectory) + ' ' + p.tracePrefixe,
+                          rel(p.zoomDirectory) + ' ' + p.zoomPrefixe,
+                          QString::number(p.nbCycleParTrace),
+                          rel(p.asmDirectory) + ' ' + p.asmPrefixe + ' ' +
+                              QString::number(p.nbPcParAsm),
+                          QString::number(p.nbCycleTotal)};
+        for (int level : d.niveauxZoom)
+            parts << QString::number(level);
+        QCOMPARE(parts.join('|'), found);
+    }
+
+    void commandLine_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("output");
+        QTest::newRow("help") << QStringList{"--help"} << 0 << "Usage: zelvar [FOLDER]\n";
+        QTest::newRow("version") << QStringList{"-v"} << 0 << "zelvar 1.0\n";
+        QTest::newRow("two folders") << QStringList{"-platform", "offscreen", "a", "b"} << 2
+                                     << "zelvar: unexpected argument \"b\"\nUsage: zelvar [FOLDER]";
+    }
+
+    // Help and version need no display: without one, the toolkit would abort. Run through the C
+    // library rather than QProcess: ThreadSanitizer's runtime cannot follow the clone() that
+    // QProcess starts children with.
+    void commandLine()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QString, output);
+        QTemporaryDir dir;
+        const QString out = dir.filePath("out");
+        const int status = std::system(
+            qPrintable(QStringLiteral("env -u DISPLAY QT_QPA_PLATFORM=xcb '%1' %2 >'%3' 2>&1")
+                           .arg(ZELVAR_BINARY_DIR "/zelvar", arguments.join(' '), out)));
+        QVERIFY(WIFEXITED(status));
+        QCOMPARE(WEXITSTATUS(status), exitCode);
+        QFile text(out);
+        QVERIFY(text.open(QIODevice::ReadOnly));
+        const QByteArray bytes = text.readAll();
+        QVERIFY2(bytes.contains(output.toUtf8()), bytes.constData());
     }
 };
 

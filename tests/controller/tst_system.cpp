@@ -1,7 +1,9 @@
 #include "viewer.h"
 
+#include "controller/traceFolder.h"
 #include "core/graphicBlock.h"
 #include "core/graphicTrace.h"
+#include "dialogs/fileChooser.h"
 #include "gui/customEvents.h"
 #include "gui/graphicBlockWidget.h"
 #include "gui/mainFrame.h"
@@ -11,7 +13,10 @@
 
 #include <QDir>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
 #include <QScrollBar>
+#include <QSettings>
 #include <QtTest>
 
 namespace {
@@ -95,6 +100,11 @@ class TestSystem : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase()
+    {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
+    }
+
     void scenarios_data()
     {
         QTest::addColumn<int>("nbCycleTotal"); // of the generated trace, 100 cycles a file
@@ -271,6 +281,63 @@ private slots:
             }
         }
     }
+
+    // The bundled sample, opened as a user does: File > Open Trace Folder…, then again from the
+    // recent folders; a folder that is not one is refused in one message; other parameters and
+    // Execute forget the folder and its levels.
+    void openFromTheWindow()
+    {
+        TraceGeneratorOptions sample;
+        sample.rootDirectory = QStringLiteral(ZELVAR_SOURCE_DIR "/xml");
+        Viewer v(sample, false);
+        QTemporaryDir empty;
+        QString chosen = sample.rootDirectory;
+        const FileChooser::Handler before =
+            FileChooser::setHandler([&chosen](const FileChooser::Request &) { return chosen; });
+        v.ouvrir();
+        QVERIFY(QFile::exists("Parametres.txt")); // the defaults, written when there was none
+        MainFrame *m = v.mainFrame;
+        const auto label = [m] { return m->findChild<QLabel *>("statusFolder")->text(); };
+        QAction *open = m->findChild<QMenu *>("fileMenu")->actions().at(7);
+
+        open->trigger();
+        QVERIFY(v.attendre());
+        QCOMPARE(v.niveau(), 100); // the coarsest level the folder has
+        QCOMPARE(label(), QStringLiteral("xml"));
+        QCOMPARE(m->findChild<QLineEdit *>("nbCycleTotal")->text(), QStringLiteral("4000"));
+        QCOMPARE(v.invariants(true), QString());
+
+        chosen = empty.path();
+        open->trigger();
+        QVERIFY(v.attendre());
+        QCOMPARE(v.alertes().size(), 1);
+        QVERIFY(v.alertes()[0].contains("no event configuration"));
+        QVERIFY(v.alertes()[0].contains("no trace files"));
+        QCOMPARE(label(), QStringLiteral("xml"));
+
+        QVERIFY(v.zoomer(10));
+        QMenu *recent = m->findChild<QMenu *>("recentFoldersMenu");
+        QCOMPARE(recent->actions().size(), 1);
+        QCOMPARE(recent->actions()[0]->text(), sample.rootDirectory);
+        recent->actions()[0]->trigger();
+        QVERIFY(v.attendre());
+        QCOMPARE(v.niveau(), 100);
+
+        emit m->nbCycleTotalChanged(500);
+        emit m->demarrer();
+        QVERIFY(v.attendre());
+        QCOMPARE(v.niveau(), 10);
+        QCOMPARE(label(), QString());
+        v.fermer();
+        Parametres saved;
+        QVERIFY(Parametres::load("Parametres.txt", saved));
+        QCOMPARE(saved.traceDirectory, sample.rootDirectory + "/100/trace");
+        QCOMPARE(saved.nbCycleTotal, 500);
+        FileChooser::setHandler(before);
+    }
+
+private:
+    QTemporaryDir settings; // recent folders of this run only
 };
 
 QTEST_MAIN(TestSystem)
