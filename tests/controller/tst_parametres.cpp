@@ -139,39 +139,35 @@ private slots:
 
     void detection_data()
     {
-        // Generated with: configuration, trace, zoom and listing paths and the three prefixes (or
-        // the defaults); cycles, cycles per file, pcs, pcs per file; the zoom levels.
-        QTest::addColumn<QStringList>("names");
+        // Generated with: cycles, cycles per file, pcs, pcs per file, then the zoom levels; the
+        // configuration, trace, zoom and listing paths and the three prefixes (or the defaults).
         QTest::addColumn<QList<int>>("sizes");
-        QTest::addColumn<QList<int>>("levels");
+        QTest::addColumn<QStringList>("names");
         QTest::addColumn<QString>("damage"); // then done to the folder
-        // configuration|trace folder, prefix|zoom folder, prefix|cycles per file|listing folder,
-        // prefix, pcs per file|total|each level; or "!" and a part of the message.
+        // configuration, trace folder and prefix, zoom folder and prefix, cycles per file, listing
+        // folder, prefix and pcs per file, total, each level; or "!" and a part of the message.
         QTest::addColumn<QString>("found");
-        const QList<int> sample{500, 100, 200, 100};
-        QTest::newRow("sample's layout")
-            << QStringList() << sample << QList<int>{10, 100} << ""
-            << "config.xml|100/trace trace|100/zoom zoom|100|100/asm asm 100|500|10|100";
-        QTest::newRow("own names, partial last file, a file of another kind first")
-            << QStringList{"events.xml", "40/t", "40/z", "40/l", "tr", "zz", "listing"}
-            << QList<int>{230, 40, 90, 25} << QList<int>{5, 20} << "notes"
-            << "events.xml|40/t tr|40/z zz|40|40/l listing 25|230|5|20";
-        QTest::newRow("one listing, no zoom files")
-            << QStringList() << QList<int>{500, 100, 60, 100} << QList<int>{} << ""
-            << "config.xml|100/trace trace|100/zoom zoom|100|100/asm asm 60|500";
-        QTest::newRow("cut other than the folder's")
-            << QStringList() << sample << QList<int>{10} << "mv 100 30"
-            << "!trace files cut every 30 cycles";
-        QTest::newRow("not a folder")
-            << QStringList() << sample << QList<int>{10} << "open config.xml"
-            << "!config.xml is not a folder";
+        const auto row = [](const char *tag, QList<int> sizes, QStringList names,
+                            const char *damage, const char *found) {
+            QTest::newRow(tag) << sizes << names << QString(damage) << QString(found);
+        };
+        row("sample's layout", {500, 100, 200, 100, 10, 100}, {}, "",
+            "config.xml 100/trace trace 100/zoom zoom 100 100/asm asm 100 500 10 100");
+        row("own names, partial last file, a file of another kind first", {230, 40, 90, 25, 5, 20},
+            {"events.xml", "40/t", "40/z", "40/l", "tr", "zz", "listing"}, "notes",
+            "events.xml 40/t tr 40/z zz 40 40/l listing 25 230 5 20");
+        row("one listing, no zoom files", {500, 100, 60, 100}, {}, "",
+            "config.xml 100/trace trace 100/zoom zoom 100 100/asm asm 60 500");
+        row("cut other than the folder's", {500, 100, 200, 100, 10}, {}, "mv 100 30",
+            "!trace files cut every 30 cycles");
+        row("not a folder", {500, 100, 200, 100, 10}, {}, "open config.xml",
+            "!config.xml is not a folder");
     }
 
     void detection()
     {
-        QFETCH(QStringList, names);
         QFETCH(QList<int>, sizes);
-        QFETCH(QList<int>, levels);
+        QFETCH(QStringList, names);
         QFETCH(QString, damage);
         QFETCH(QString, found);
         QTemporaryDir root;
@@ -183,7 +179,7 @@ private slots:
             *fields[i] = names[i];
         std::tie(o.nbCycleTotal, o.nbCycleParTrace, o.nbPc, o.nbPcParAsm) =
             std::tuple(sizes[0], sizes[1], sizes[2], sizes[3]);
-        o.zoomLevels = levels;
+        o.zoomLevels = sizes.mid(4);
         QVERIFY(TraceGenerator(o).generate());
         QDir dir(root.path());
         const QStringList words = damage.split(' ');
@@ -204,16 +200,14 @@ private slots:
         QVERIFY2(d.ok(), qPrintable(d.message()));
         const Parametres &p = d.parametres;
         const auto rel = [&dir](const QString &path) { return dir.relativeFilePath(path); };
-        QStringList parts{rel(p.configFile),
-                          rel(p.traceDirectory) + ' ' + p.tracePrefixe,
-                          rel(p.zoomDirectory) + ' ' + p.zoomPrefixe,
-                          QString::number(p.nbCycleParTrace),
-                          rel(p.asmDirectory) + ' ' + p.asmPrefixe + ' ' +
-                              QString::number(p.nbPcParAsm),
-                          QString::number(p.nbCycleTotal)};
+        QStringList parts;
+        parts << rel(p.configFile) << rel(p.traceDirectory) << p.tracePrefixe
+              << rel(p.zoomDirectory) << p.zoomPrefixe << QString::number(p.nbCycleParTrace)
+              << rel(p.asmDirectory) << p.asmPrefixe << QString::number(p.nbPcParAsm)
+              << QString::number(p.nbCycleTotal);
         for (int level : d.niveauxZoom)
             parts << QString::number(level);
-        QCOMPARE(parts.join('|'), found);
+        QCOMPARE(parts.join(' '), found);
     }
 
     void commandLine_data()
