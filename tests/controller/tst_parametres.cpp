@@ -8,7 +8,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <cstdlib>
+#include <cstdio>
 #include <sys/stat.h>
 #include <sys/wait.h>
 
@@ -28,34 +28,26 @@ private slots:
         QTest::addColumn<QString>("traceDirectory");
         QTest::addColumn<QList<int>>("counts"); // cycles per file, pcs per file, total
         QTest::addColumn<QString>("asmDirectory");
-        auto row = [](const char *name, const char *text, const char *trace = "/d/tr",
-                      QList<int> counts = {50, 20, 900}, const char *asmDir = "/d/as") {
+        auto row = [](const char *name, const char *text, const char *trace = "td",
+                      QList<int> counts = {7, 8, 9}, const char *asmDir = "ad") {
             QTest::newRow(name) << QByteArray(text) << QString::fromUtf8(trace) << counts
                                 << QString::fromUtf8(asmDir);
         };
-        row("one per line", "c.xml\nt\n/d/tr\nz\n/d/zo\n50\na\n/d/as\n20\n900\n");
-        row("two values on one line", "c.xml\nt /d/tr\nz\n/d/zo\n50\na\n/d/as\n20\n900\n");
-        row("directory with spaces",
-            "c.xml\nt\n/home/me/my traces\nz\n/d/zo\n50\na\n/d/my asm\n20\n900\n",
-            "/home/me/my traces", {50, 20, 900}, "/d/my asm");
-        row("empty field: the rest stays in place",
-            "\nt\n/d/tr\nz\n/d/zo\n50\na\n/d/as\n20\n900\n");
-        row("empty total", "c\nt\ntd\nz\nzd\n7\na\nad\n8\n\n", "td", {7, 8, 0}, "ad");
-        row("blank lines between ten values",
-            "\nc.xml\n\nt\n/d/tr\nz\n/d/zo\n50\na\n/d/as\n20\n900\n\n");
-        row("crlf line ends",
-            "c.xml\r\nt\r\n/d/tr\r\nz\r\n/d/zo\r\n50\r\na\r\n/d/as\r\n20\r\n900\r\n");
-        row("seven values: rest default", "c.xml\nt\n/d/tr\nz\n/d/zo\n50\na\n", "/d/tr",
-            {50, 100, 500}, "../xml/100/asm");
+        row("one per line", "c\nt\ntd\nz\nzd\n7\na\nad\n8\n9\n");
+        row("two values on one line", "c\nt td\nz\nzd\n7\na\nad\n8\n9\n");
+        row("directory with spaces", "c\nt\nmy td\nz\nzd\n7\na\nmy ad\n8\n9\n", "my td", {7, 8, 9},
+            "my ad");
+        row("empty field: the rest stays in place", "\nt\ntd\nz\nzd\n7\na\nad\n8\n9\n");
+        row("empty total", "c\nt\ntd\nz\nzd\n7\na\nad\n8\n\n", "td", {7, 8, 0});
+        row("blank lines between ten values", "\nc\n\nt\ntd\nz\nzd\n7\na\nad\n8\n9\n\n");
+        row("crlf line ends", "c\r\nt\r\ntd\r\nz\r\nzd\r\n7\r\na\r\nad\r\n8\r\n9\r\n");
+        row("seven values: rest default", "c\nt\ntd\nz\nzd\n7\na\n", "td", {7, 100, 500},
+            "../xml/100/asm");
         row("empty file", "", "../xml/100/trace", {100, 100, 500}, "../xml/100/asm");
-        row("latin-1 directory", "c\nt\n/d/caf\xe9\nz\nzd\n7\na\nad\n8\n9\n", "/d/caf\xc3\xa9",
-            {7, 8, 9}, "ad");
-        row("negative counts", "c\nt\ntd\nz\nzd\n-100\na\nad\n-1\n-9\n", "td", {100, 100, -9},
-            "ad");
-        row("counts not numbers", "c\nt\ntd\nz\nzd\nabc\na\nad\n12x\n1e3\n", "td", {100, 100, 0},
-            "ad");
-        row("count beyond int", "c\nt\ntd\nz\nzd\n99999999999\na\nad\n7\n8\n", "td", {100, 7, 8},
-            "ad");
+        row("latin-1 directory", "c\nt\n/d/caf\xe9\nz\nzd\n7\na\nad\n8\n9\n", "/d/caf\xc3\xa9");
+        row("negative counts", "c\nt\ntd\nz\nzd\n-100\na\nad\n-1\n-9\n", "td", {100, 100, -9});
+        row("counts not numbers", "c\nt\ntd\nz\nzd\nabc\na\nad\n12x\n1e3\n", "td", {100, 100, 0});
+        row("count beyond int", "c\nt\ntd\nz\nzd\n99999999999\na\nad\n7\n8\n", "td", {100, 7, 8});
     }
 
     void readBack()
@@ -229,16 +221,17 @@ private slots:
         QFETCH(QStringList, arguments);
         QFETCH(int, exitCode);
         QFETCH(QString, output);
-        QTemporaryDir dir;
-        const QString out = dir.filePath("out");
-        const int status = std::system(
-            qPrintable(QStringLiteral("env -u DISPLAY QT_QPA_PLATFORM=xcb '%1' %2 >'%3' 2>&1")
-                           .arg(ZELVAR_BINARY_DIR "/zelvar", arguments.join(' '), out)));
+        FILE *pipe =
+            popen(qPrintable(QStringLiteral("env -u DISPLAY QT_QPA_PLATFORM=xcb '%1' %2 2>&1")
+                                 .arg(ZELVAR_BINARY_DIR "/zelvar", arguments.join(' '))),
+                  "r");
+        QVERIFY(pipe);
+        QByteArray bytes;
+        for (char c; fread(&c, 1, 1, pipe) == 1;)
+            bytes += c;
+        const int status = pclose(pipe);
         QVERIFY(WIFEXITED(status));
         QCOMPARE(WEXITSTATUS(status), exitCode);
-        QFile text(out);
-        QVERIFY(text.open(QIODevice::ReadOnly));
-        const QByteArray bytes = text.readAll();
         QVERIFY2(bytes.contains(output.toUtf8()), bytes.constData());
     }
 };
