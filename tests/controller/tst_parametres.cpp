@@ -8,7 +8,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <cstdio>
+#include <cstdlib>
 #include <sys/stat.h>
 #include <sys/wait.h>
 
@@ -221,17 +221,16 @@ private slots:
         QFETCH(QStringList, arguments);
         QFETCH(int, exitCode);
         QFETCH(QString, output);
-        FILE *pipe =
-            popen(qPrintable(QStringLiteral("env -u DISPLAY QT_QPA_PLATFORM=xcb '%1' %2 2>&1")
-                                 .arg(ZELVAR_BINARY_DIR "/zelvar", arguments.join(' '))),
-                  "r");
-        QVERIFY(pipe);
-        QByteArray bytes;
-        for (char c; fread(&c, 1, 1, pipe) == 1;)
-            bytes += c;
-        const int status = pclose(pipe);
+        QTemporaryDir dir;
+        const QString out = dir.filePath("out");
+        const int status = std::system(
+            qPrintable(QStringLiteral("env -u DISPLAY QT_QPA_PLATFORM=xcb '%1' %2 >'%3' 2>&1")
+                           .arg(ZELVAR_BINARY_DIR "/zelvar", arguments.join(' '), out)));
         QVERIFY(WIFEXITED(status));
         QCOMPARE(WEXITSTATUS(status), exitCode);
+        QFile text(out);
+        QVERIFY(text.open(QIODevice::ReadOnly));
+        const QByteArray bytes = text.readAll();
         QVERIFY2(bytes.contains(output.toUtf8()), bytes.constData());
     }
 };
