@@ -76,7 +76,6 @@ private slots:
         row("pc", "touching the first shown", {0, 100, 100, 199}, pc4);
         row("pc", "touching the last shown", {199, 250, 100, 199}, pc4);
         row("ecart", "both present", {4, 8}, {1});
-        row("ecart", "equal", {8, 8}, {0});
         row("ecart", "to an empty entry", {4, 12}, {2});
         row("ecart", "pc1 absent", {5, 12}, {1});
         row("ecart", "pc2 absent, past an empty entry", {8, 13}, {2});
@@ -165,7 +164,6 @@ private slots:
         QTest::addColumn<QBrush>("second");
         const QColor grey(10, 20, 30);
         QTest::newRow("colour") << QBrush(grey) << QBrush(QColor(10, 20, 31));
-        QTest::newRow("alpha") << QBrush(grey) << QBrush(QColor(10, 20, 30, 128));
         QTest::newRow("style") << QBrush(grey) << QBrush(grey, Qt::CrossPattern);
         QTest::newRow("colour model")
             << QBrush(QColor::fromRgb(255, 0, 0)) << QBrush(QColor::fromHsv(0, 255, 255));
