@@ -15,7 +15,7 @@
 
 namespace {
 
-// The window of files (placer, glisser) on files of 100 cycles, numbered 0 to 400, as in a trace
+// The window of files on files of 100 cycles, numbered 0 to 400, as in a trace
 // of 500 cycles.
 
 constexpr int nb = 100;
@@ -85,8 +85,6 @@ class TestParametres : public QObject
 private slots:
     void placer_data();
     void placer();
-    void glisser_data();
-    void glisser();
 
     // Ten lines, or ten non-empty ones, are ten values; otherwise whitespace-separated tokens.
     // Missing values and counts per file that are not positive ints keep their defaults; a
@@ -156,7 +154,8 @@ private slots:
     // What the controller computes from the values. file: the number of the file holding a
     // value, truncating toward zero as the simulator numbers its files; zoom: a level's block
     // width, blocks across and down and block height for a view's size; shade: the colour of an
-    // event counted n times in a group of 10 cycles, on white.
+    // event counted n times in a group of 10 cycles, on white; drag: what a handle dragged from
+    // p to v at a level does to a view showing cycles 100 to 399.
     void numbers_data()
     {
         QTest::addColumn<QList<int>>("args");
@@ -177,6 +176,16 @@ private slots:
         row("shade: seven of ten", {0, 100, 200, 7}, {76, 146, 216});
         row("shade: count above level clamped", {0, 0, 255, 25}, {0, 0, 255});
         row("shade: negative count clamped", {0, 0, 255, -4}, {255, 255, 255});
+        const int accepte = int(FileWindow::Deplacement::Accepte);
+        const int retour = int(FileWindow::Deplacement::Retour);
+        row("drag: inside", {150, 250, 1}, {accepte});
+        row("drag: last cycle", {150, 399, 1}, {accepte});
+        row("drag: after the last cycle", {150, 400, 1}, {retour});
+        row("drag: before the first cycle", {150, 99, 1}, {retour});
+        row("drag: level 10, a multiple", {150, 200, 10}, {accepte});
+        row("drag: level 10, not a multiple", {150, 205, 10},
+            {int(FileWindow::Deplacement::Ignore)});
+        row("drag: level 10, outside wins", {150, 405, 10}, {retour});
     }
 
     void numbers()
@@ -186,6 +195,8 @@ private slots:
         QList<int> result;
         if (tag.startsWith("file")) {
             result << Parametres::numeroFichier(args[0], args[1]);
+        } else if (tag.startsWith("drag")) {
+            result << int(FileWindow::glisser(args[0], args[1], args[2], 100, 399));
         } else if (tag.startsWith("zoom")) {
             const InfosZoom &info = ZoomLevels::build(args[0], args[1]).at(args[2]);
             result << info.getLargeurBlock() << info.getNbBlockHorizontalToPaint()
@@ -347,34 +358,6 @@ void TestParametres::placer()
     QTEST(w.aLire().value_or(-1), "aLire");
     QTEST(w.cycleMin(), "min");
     QTEST(w.cycleMax(), "max");
-}
-
-void TestParametres::glisser_data()
-{
-    QTest::addColumn<int>("p");
-    QTest::addColumn<int>("v");
-    QTest::addColumn<int>("niveau");
-    QTest::addColumn<int>("resultat"); // FileWindow::Deplacement
-
-    const int accepte = int(FileWindow::Deplacement::Accepte);
-    const int retour = int(FileWindow::Deplacement::Retour);
-    const int ignore = int(FileWindow::Deplacement::Ignore);
-    // The window shows 100 .. 399.
-    QTest::newRow("inside") << 150 << 250 << 1 << accepte;
-    QTest::newRow("last cycle") << 150 << 399 << 1 << accepte;
-    QTest::newRow("after the last cycle") << 150 << 400 << 1 << retour;
-    QTest::newRow("before the first cycle") << 150 << 99 << 1 << retour;
-    QTest::newRow("level 10, a multiple") << 150 << 200 << 10 << accepte;
-    QTest::newRow("level 10, not a multiple") << 150 << 205 << 10 << ignore;
-    QTest::newRow("level 10, outside wins") << 150 << 405 << 10 << retour;
-}
-
-void TestParametres::glisser()
-{
-    QFETCH(int, p);
-    QFETCH(int, v);
-    QFETCH(int, niveau);
-    QTEST(int(FileWindow::glisser(p, v, niveau, 100, 399)), "resultat");
 }
 
 QTEST_MAIN(TestParametres)
