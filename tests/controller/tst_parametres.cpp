@@ -15,8 +15,7 @@
 
 namespace {
 
-// The window of files on files of 100 cycles, numbered 0 to 400, as in a trace
-// of 500 cycles.
+// The window of files on files of 100 cycles numbered 0 to 400, as in a trace of 500 cycles.
 
 constexpr int nb = 100;
 
@@ -38,9 +37,8 @@ QString etat(const FileWindow &w)
 }
 
 // "p230" places the window at cycle 230 (the files that leave are noted), "p230w250" there for a
-// view showing 250 cycles, "s" starts reading
-// the next file, "g250" says its read reached cycle 250, "e" ends it, "r" reads it whole, "R"
-// reads every file the window wants.
+// view showing 250 cycles, "s" starts reading the next file, "g250" says its read reached cycle
+// 250, "e" ends it, "r" reads it whole, "R" reads every file the window wants.
 QString jouer(FileWindow &w, const QString &script)
 {
     QStringList sortis;
@@ -74,10 +72,9 @@ QString jouer(FileWindow &w, const QString &script)
 
 } // namespace
 
-// The controller's plain data: the parameters ("Parametres.txt" read and written, those found in
-// a trace folder's files, the command line, the numbers computed from them), and the window of
-// files: which files it holds at a position, which leave it, which it reads next, and the bounds
-// and drag decisions that follow.
+// The controller's plain data: the parameters (their file, a trace folder's, the command line,
+// the numbers computed from them) and the window of files (which files it holds, which leave
+// it, which it reads next, its bounds).
 class TestParametres : public QObject
 {
     Q_OBJECT
@@ -126,16 +123,14 @@ private slots:
         QTEST(p.asmDirectory, "asmDirectory");
     }
 
-    // Saved and read back the same, nothing left beside it (the encodings of the values are the
-    // parameters fuzz target's seeds'); a new file is rw-rw-r-- less the umask; a file that
-    // cannot be written is named in the error.
+    // Saved and read back the same (the values' encodings are the fuzz seeds'), nothing left
+    // beside it, a new file rw-rw-r-- less the umask; a file not written is named in the error.
     void saveAndLoad()
     {
         QTemporaryDir dir;
         const QString filename = dir.filePath(QStringLiteral("Parametres.txt"));
         Parametres p;
         p.traceDirectory = QStringLiteral("/data/my traces/run 1");
-        p.nbCycleParTrace = 1000;
         p.nbCycleTotal = 123456;
         QString error;
         const mode_t umaskAvant = umask(0);
@@ -151,11 +146,10 @@ private slots:
         QVERIFY2(error.contains(dir.filePath("missing/Parametres.txt")), qPrintable(error));
     }
 
-    // What the controller computes from the values. file: the number of the file holding a
-    // value, truncating toward zero as the simulator numbers its files; zoom: a level's block
-    // width, blocks across and down and block height for a view's size; shade: the colour of an
-    // event counted n times in a group of 10 cycles, on white; drag: what a handle dragged from
-    // p to v at a level does to a view showing cycles 100 to 399.
+    // file: the file holding a value, truncating toward zero as the simulator does; zoom: block
+    // width, blocks across and down, block height of a level for a view's size; shade: an event
+    // counted n times in 10 cycles, on white; drag: a handle dragged from p to v at a level, in a
+    // view of cycles 100 to 399.
     void numbers_data()
     {
         QTest::addColumn<QList<int>>("args");
@@ -293,9 +287,8 @@ private slots:
                                      << "zelvar: unexpected argument \"b\"\nUsage: zelvar [FOLDER]";
     }
 
-    // Help and version need no display: without one, the toolkit would abort. Run through the C
-    // library rather than QProcess: ThreadSanitizer's runtime cannot follow the clone() that
-    // QProcess starts children with.
+    // Help and version need no display (the toolkit would abort without one). Not QProcess:
+    // ThreadSanitizer cannot follow the clone() it starts children with.
     void commandLine()
     {
         QFETCH(QStringList, arguments);

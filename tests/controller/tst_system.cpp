@@ -27,8 +27,7 @@ QString courts(const QStringList &lus)
     QStringList noms;
     for (const QString &path : lus) {
         const QString nom = QFileInfo(path).completeBaseName();
-        const QStringList parts = nom.split(QLatin1Char('_'));
-        noms << QString(nom.at(0)) + parts.last();
+        noms << nom.at(0) + nom.section(QLatin1Char('_'), -1);
     }
     return noms.join(QLatin1Char(' '));
 }
@@ -92,9 +91,8 @@ bool jouer(Viewer &v, const QString &pas)
 } // namespace
 
 // The controller through the real window, as a user drives it: which files are read in which
-// order, what is posted, what each view shows, after every kind of move. Every scenario ends
-// with the viewer's invariants: each window's files wholly in its table, the views drawing
-// from their bars, and no stale picture.
+// order, what is posted and shown, after every kind of move; each scenario ends with the
+// viewer's invariants (each window's files wholly in its table, no stale picture).
 class TestSystem : public QObject
 {
     Q_OBJECT
@@ -114,14 +112,13 @@ private slots:
         QTest::addColumn<int>("cycle");        // where the cycle view's bar ends
         QTest::addColumn<QString>("messages"); // a part of each message shown, "|" between
 
-        // What is shown at rest is the viewer's invariants' (no stale picture); the repaints say
-        // that the first file read is shown before the others.
+        // The repaints say that the first file read is shown before the others are read.
         const auto row = [](const char *tag, int total, const char *script, const char *lus,
                             const char *repaints, int cycle, const char *messages = "") {
             QTest::newRow(tag) << total << script << lus << repaints << cycle << messages;
         };
-        // Start: the coarsest level, the current file first, then the previous, then the next one.
-        // A view of 32 columns of 10 cycles shows four files of 100 cycles: it gets them all.
+        // Start: the coarsest level; current file, previous, next, and all the view's 32 columns
+        // of 10 cycles show.
         row("start", 500, "| x", "z0 z100 z200 z300", "pccccc", 0);
         row("zoom in", 1000, "x n230 | +", "t200 t100 t300", "pcpcc", 230);
         row("zoom out", 1000, "x + n237 | -", "z200 z100 z300 z400 z500", "pccccc", 230);
@@ -182,10 +179,8 @@ private slots:
         QVERIFY2(v.invariants(true).isEmpty(), qPrintable(v.invariants(true)));
     }
 
-    // A long read shows its blocks while it goes on (each new note of the status bar is a chance
-    // to look); the note goes once the read has ended. The cycle view then drops a file that the
-    // PC view still shows while it is being read: the read goes on for the PC view, which gets
-    // the whole file.
+    // A long read shows its blocks while it goes on; the status bar's note goes at its end. A
+    // file the cycle view drops mid-read that the PC view still shows is read to its end.
     void longReads()
     {
         TraceGeneratorOptions options;
@@ -203,9 +198,7 @@ private slots:
             const QString message = barre->text();
             if (message.startsWith(QLatin1String("Reading ")) && message != note) {
                 note = message;
-                // On screen, the single cycles read so far (the read fills the visible columns
-                // first), not the picture of the level before; before the read's end, whose
-                // repaint would show them anyway.
+                // The cycles read so far, not the level before's picture, before the read's end.
                 const bool vus = v.ecran(v.vueCycle()) == v.rendu(v.vueCycle());
                 montresPendant = montresPendant || (vus && v.system->chargementEnCours());
             }
@@ -223,10 +216,9 @@ private slots:
         QVERIFY2(v.invariants(true).isEmpty(), qPrintable(v.invariants(true)));
     }
 
-    // The orange outline of the pc chosen in the table goes when the table is emptied. A new
-    // number of pcs per listing file reads the listing of the pc last chosen, cut the new way:
-    // the same pc stays selected, the PC view keeps its own cycle and draws every pc on its
-    // table row.
+    // The orange outline of the pc chosen in the table goes with the table. A new cut of the
+    // listing reads the chosen pc's listing again: it stays selected, the PC view keeps its
+    // cycle and draws every pc on its table row.
     void listing()
     {
         Viewer v;
@@ -278,9 +270,8 @@ private slots:
         }
     }
 
-    // The bundled sample, opened as a user does: File > Open Trace Folder…, then again from the
-    // recent folders; a folder that is not one is refused in one message; other parameters and
-    // Execute forget the folder and its levels.
+    // The bundled sample opened from the menu, then from the recent folders; a folder that is
+    // not one refused in one message; Execute forgets the folder and its levels.
     void openFromTheWindow()
     {
         TraceGeneratorOptions sample;
