@@ -192,7 +192,7 @@ private slots:
         } else if (tag.startsWith("drag")) {
             result << int(FileWindow::glisser(args[0], args[1], args[2], 100, 399));
         } else if (tag.startsWith("zoom")) {
-            const InfosZoom &info = ZoomLevels::build(args[0], args[1]).at(args[2]);
+            const InfosZoom info = ZoomLevels::build(args[0], args[1]).at(args[2]);
             result << info.getLargeurBlock() << info.getNbBlockHorizontalToPaint()
                    << info.getNbBlockVerticalToPaint() << info.getHauteurBlock();
         } else {
