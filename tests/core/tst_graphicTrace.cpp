@@ -1,7 +1,12 @@
+#include "core/config.h"
+#include "core/couleur.h"
 #include "core/graphicBlock.h"
 #include "core/graphicTrace.h"
 
+#include <QImage>
+#include <QPainter>
 #include <QTest>
+#include <QTransform>
 
 #include <climits>
 
@@ -33,6 +38,7 @@ QList<int> cycles(const GraphicTrace::ElementList &list)
 
 } // namespace
 
+// The blocks, their palette and the store that holds them.
 class TestGraphicTrace : public QObject
 {
     Q_OBJECT
@@ -42,138 +48,231 @@ private slots:
     void init() { liveBefore = GraphicBlock::liveCount(); }
     void cleanup() { QCOMPARE(GraphicBlock::liveCount(), liveBefore); }
 
-    void deleteElementsTabCycle_data()
+    // "cycle" drops a range of the cycle table (half-open): its keys are left. "pc" drops a range
+    // of the PC table (both ends included) while the view shows the last two arguments' cycles:
+    // the cycles of pc 4's blocks are left. "ecart" counts the pcs from the first argument to
+    // the second.
+    void operations_data()
     {
-        QTest::addColumn<int>("debut");
-        QTest::addColumn<int>("fin");
-        QTest::addColumn<QList<int>>("left");
-        QTest::newRow("half-open") << 10 << 20 << QList<int>({-5, 5, 20, 25});
-        QTest::newRow("bounds absent") << 7 << 21 << QList<int>({-5, 5, 25});
-        QTest::newRow("negative keys") << -10 << 6 << QList<int>({10, 15, 20, 25});
-        QTest::newRow("everything") << INT_MIN << INT_MAX << QList<int>();
-        QTest::newRow("fin == debut") << 10 << 10 << QList<int>({-5, 5, 10, 15, 20, 25});
-        QTest::newRow("fin < debut") << 20 << 10 << QList<int>({-5, 5, 10, 15, 20, 25});
-    }
-
-    void deleteElementsTabCycle()
-    {
-        QFETCH(int, debut);
-        QFETCH(int, fin);
-        QFETCH(QList<int>, left);
-        GraphicTrace trace;
-        for (int cycle : {-5, 5, 10, 15, 20, 25}) {
-            trace.addElement(cycle, *newBlock(cycle));
-            trace.addElement(cycle, *newBlock(cycle));
-        }
-        trace.deleteElementsTabCycle(debut, fin);
-        QCOMPARE(keys(trace.getTabCycle()), left);
-        QCOMPARE(GraphicBlock::liveCount() - liveBefore, 2 * int(left.size()));
-    }
-
-    // Arguments: the range to drop, then the cycles the PC view shows.
-    void deleteElementsTabPc_data()
-    {
+        QTest::addColumn<QString>("op");
         QTest::addColumn<QList<int>>("args");
-        QTest::addColumn<QList<int>>("left");
-        const QList<int> all = {0, 50, 99, 99, 100, 150, 199, 200};
-        QTest::newRow("before the shown") << QList<int>({0, 99, 100, 199}) << all.mid(4);
-        QTest::newRow("after the shown") << QList<int>({200, 299, 100, 199}) << all.mid(0, 7);
-        QTest::newRow("one cycle")
-            << QList<int>({99, 99, 100, 199}) << QList<int>({0, 50, 100, 150, 199, 200});
-        QTest::newRow("inside") << QList<int>({150, 160, 100, 199}) << all;
-        QTest::newRow("straddling") << QList<int>({50, 150, 100, 199}) << all;
-        QTest::newRow("covering") << QList<int>({0, 300, 100, 199}) << all;
-        QTest::newRow("touching the first shown") << QList<int>({0, 100, 100, 199}) << all;
-        QTest::newRow("touching the last shown") << QList<int>({199, 250, 100, 199}) << all;
+        QTest::addColumn<QList<int>>("result");
+        const auto row = [](const char *op, const char *name, QList<int> args, QList<int> left) {
+            QTest::addRow("%s: %s", op, name) << QString::fromLatin1(op) << args << left;
+        };
+        const QList<int> keys = {-5, 5, 10, 15, 20, 25}, pc4 = {0, 50, 99, 99, 100, 150, 199, 200};
+        row("cycle", "half-open", {10, 20}, {-5, 5, 20, 25});
+        row("cycle", "bounds absent", {7, 21}, {-5, 5, 25});
+        row("cycle", "negative keys", {-10, 6}, {10, 15, 20, 25});
+        row("cycle", "everything", {INT_MIN, INT_MAX}, {});
+        row("cycle", "fin == debut", {10, 10}, keys);
+        row("cycle", "fin < debut", {20, 10}, keys);
+        row("pc", "before the shown", {0, 99, 100, 199}, pc4.mid(4));
+        row("pc", "after the shown", {200, 299, 100, 199}, pc4.mid(0, 7));
+        row("pc", "one cycle", {99, 99, 100, 199}, {0, 50, 100, 150, 199, 200});
+        row("pc", "inside", {150, 160, 100, 199}, pc4);
+        row("pc", "straddling", {50, 150, 100, 199}, pc4);
+        row("pc", "covering", {0, 300, 100, 199}, pc4);
+        row("pc", "touching the first shown", {0, 100, 100, 199}, pc4);
+        row("pc", "touching the last shown", {199, 250, 100, 199}, pc4);
+        row("ecart", "both present", {4, 8}, {1});
+        row("ecart", "to an empty entry", {4, 12}, {2});
+        row("ecart", "pc1 absent", {5, 12}, {1});
+        row("ecart", "pc2 absent, past an empty entry", {8, 13}, {2});
+        row("ecart", "both absent, none between", {0, 3}, {0});
+        row("ecart", "both absent, keys between", {INT_MIN, INT_MAX}, {0});
+        row("ecart", "reversed", {12, 4}, {0});
     }
 
-    void deleteElementsTabPc()
+    void operations()
     {
+        QFETCH(QString, op);
         QFETCH(QList<int>, args);
-        QFETCH(QList<int>, left);
+        QFETCH(QList<int>, result);
         GraphicTrace trace;
+        for (int cycle : {-5, 5, 10, 15, 20, 25})
+            trace.addElement(cycle, *newBlock(cycle));
         for (int cycle : {0, 50, 99, 99, 100, 150, 199, 200})
             trace.addElementTabPc(4, *newBlock(cycle, 4));
-        // pc 8's block is also in the cycle table; pc 12 has an empty entry.
-        GraphicBlock *shared = newBlock(150, 8);
-        trace.addElement(150, *shared);
+        // pc 8's block is in both tables and lives while either holds it; pc 12 has an empty
+        // entry.
+        GraphicBlock *shared = newBlock(15, 8);
+        trace.addElement(15, *shared);
         trace.addElementTabPc(8, *shared);
-        trace.getTabElementTabPc(12);
-        trace.deleteElementsTabPc(args[0], args[1], args[2], args[3]);
-        QCOMPARE(cycles(trace.getTabPc().at(4)), left);
-        QCOMPARE(keys(trace.getTabPc()), QList<int>({4, 8, 12}));
-        QCOMPARE(trace.getTabElementTabCycle(150), GraphicTrace::ElementList({shared}));
-        QCOMPARE(GraphicBlock::liveCount() - liveBefore, int(left.size()) + 1);
-    }
-
-    void calculerEcartPc_data()
-    {
-        QTest::addColumn<int>("pc1");
-        QTest::addColumn<int>("pc2");
-        QTest::addColumn<int>("ecart");
-        QTest::newRow("both present") << 4 << 12 << 2;
-        QTest::newRow("equal") << 8 << 8 << 0;
-        QTest::newRow("empty entry counts") << 4 << 16 << 3;
-        QTest::newRow("pc1 absent") << 5 << 12 << 1;
-        QTest::newRow("pc2 absent") << 4 << 10 << 2;
-        QTest::newRow("both absent, none between") << 0 << 3 << 0;
-        QTest::newRow("both absent, keys between") << INT_MIN << INT_MAX << 0;
-        QTest::newRow("reversed") << 12 << 4 << 0;
-    }
-
-    void calculerEcartPc()
-    {
-        QFETCH(int, pc1);
-        QFETCH(int, pc2);
-        GraphicTrace trace;
-        for (int pc : {4, 8, 12})
-            trace.addElementTabPc(pc, *newBlock(0, pc));
-        trace.updatePositionYTracePc(16, 0);
-        QTEST(trace.calculerEcartPc(pc1, pc2), "ecart");
+        trace.updatePositionYTracePc(12, 0);
+        if (op == QLatin1String("ecart")) {
+            QCOMPARE(QList<int>{trace.calculerEcartPc(args[0], args[1])}, result);
+            return;
+        }
+        if (op == QLatin1String("cycle")) {
+            trace.deleteElementsTabCycle(args[0], args[1]);
+            QCOMPARE(keys(trace.getTabCycle()), result);
+        } else {
+            trace.deleteElementsTabPc(args[0], args[1], args[2], args[3]);
+            QCOMPARE(cycles(trace.getTabPc().at(4)), result);
+            QCOMPARE(keys(trace.getTabPc()), QList<int>({4, 8, 12}));
+        }
+        const int others = op == QLatin1String("cycle") ? 9 : 7;
+        QCOMPARE(GraphicBlock::liveCount() - liveBefore, int(result.size()) + others);
     }
 
     // A block in both indexes lives until the second one lets go; a cycle's blocks added at
-    // once come after those already there; re-laying a pc's row moves its blocks only; a store
-    // handed over takes its blocks with it and leaves an empty, usable store.
+    // once come after those already there; a store handed over takes its blocks with it and
+    // leaves an empty, usable store.
     void ownership()
     {
         GraphicTrace trace;
-        GraphicBlock *both = newBlock(5, 4), *cycleOnly = newBlock(5), *other = newBlock(16, 8);
-        both->setPositionTracePc(7, 0);
+        GraphicBlock *both = newBlock(5, 4), *cycleOnly = newBlock(5);
         trace.addElement(5, *both);
         trace.addElementTabPc(4, *both);
         trace.addElements(5, {cycleOnly});
         trace.addElements(9, {});
-        trace.addElementTabPc(8, *other);
-        trace.updatePositionYTracePc(4, 60);
-        QCOMPARE(QList<qint64>({both->getPositionXTracePc(), both->getPositionYTracePc(),
-                                other->getPositionYTracePc()}),
-                 QList<qint64>({7, 60, -1}));
         QCOMPARE(trace.getTabElementTabCycle(5), GraphicTrace::ElementList({both, cycleOnly}));
         QCOMPARE(keys(trace.getTabCycle()), QList<int>({5, 9}));
         trace.clearTabCycle();
-        QCOMPARE(GraphicBlock::liveCount() - liveBefore, 2);
-        QCOMPARE(trace.getTabElementTabPc(4), GraphicTrace::ElementList({both}));
-        trace.deleteElementsTabPc(0, 9, 100, 199);
         QCOMPARE(GraphicBlock::liveCount() - liveBefore, 1);
+        QCOMPARE(trace.getTabElementTabPc(4), GraphicTrace::ElementList({both}));
+        QCOMPARE(trace.getTabElementTabPc(6), GraphicTrace::ElementList()); // an empty entry
+        trace.deleteElementsTabPc(0, 9, 100, 199);
+        QCOMPARE(GraphicBlock::liveCount() - liveBefore, 0);
 
         trace.addElement(3, *newBlock(3));
         std::unique_ptr<GraphicTrace> taken = trace.takeAll();
         QVERIFY(trace.getTabCycle().empty() && trace.getTabPc().empty());
         QCOMPARE(keys(taken->getTabCycle()), QList<int>({3}));
-        trace.addElementTabPc(8, *newBlock(16, 8));
-        QCOMPARE(GraphicBlock::liveCount() - liveBefore, 3);
+        // pc 4 again: the store's shortcut to the list it handed over must be gone.
+        trace.addElementTabPc(4, *newBlock(16, 4));
         taken.reset();
         QCOMPARE(GraphicBlock::liveCount() - liveBefore, 1);
-        GraphicBlock neverAdded(QStringLiteral("stall"));
         trace.clear();
-        QCOMPARE(GraphicBlock::liveCount() - liveBefore, 1);
-        QVERIFY(trace.getTabPc().empty() && trace.getTabCycle().empty());
+        QCOMPARE(GraphicBlock::liveCount() - liveBefore, 0);
+    }
+
+    void defaults()
+    {
+        // A block without a pc is not shown in the PC view.
+        const GraphicBlock block(QStringLiteral("commit"));
+        QCOMPARE(QList<qint64>({block.getPc(), block.getPositionXTracePc()}),
+                 QList<qint64>({-1, -1}));
+        QCOMPARE(block.getBrush().style(), Qt::NoBrush);
+    }
+
+    // Blocks of one event share what looks the same; each still shows exactly its own brush.
+    void brushes_data()
+    {
+        QTest::addColumn<QBrush>("first");
+        QTest::addColumn<QBrush>("second");
+        const QColor grey(10, 20, 30);
+        QTest::newRow("colour") << QBrush(grey) << QBrush(QColor(10, 20, 31));
+        QTest::newRow("style") << QBrush(grey) << QBrush(grey, Qt::CrossPattern);
+        QTest::newRow("colour model")
+            << QBrush(QColor::fromRgb(255, 0, 0)) << QBrush(QColor::fromHsv(0, 255, 255));
+        QBrush turned(grey, Qt::HorPattern);
+        turned.setTransform(QTransform().rotate(90));
+        QTest::newRow("transform") << QBrush(grey, Qt::HorPattern) << turned;
+    }
+
+    void brushes()
+    {
+        QFETCH(QBrush, first);
+        QFETCH(QBrush, second);
+        GraphicBlock a(QStringLiteral("a")), b(QStringLiteral("a"));
+        a.setBrush(first);
+        b.setBrush(second);
+        for (const auto &[block, given] : {std::pair(&a, first), std::pair(&b, second)}) {
+            QCOMPARE(block->getBrush(), given);
+            // QColor equality includes the colour model, which QBrush equality ignores.
+            QCOMPARE(block->getBrush().color(), given.color());
+            QCOMPARE(block->getBrush().transform(), given.transform());
+        }
+    }
+
+    void drawing_data()
+    {
+        QTest::addColumn<bool>("byPc");
+        QTest::addColumn<QPoint>("position");
+        QTest::addColumn<bool>("selected");
+        QTest::addColumn<QPoint>("probe");
+        QTest::addColumn<QColor>("expected");
+        const QColor white(Qt::white), black(Qt::black), red(Qt::red), orange(255, 140, 0);
+        for (bool pc : {false, true}) {
+            auto row = [pc](const char *name, QPoint pos, QPoint probe, QColor colour,
+                            bool selected = false) {
+                QTest::addRow("%s: %s", pc ? "pc" : "cycle", name)
+                    << pc << pos << selected << probe << colour;
+            };
+            row("x negative", {-1, 2}, {3, 5}, white);
+            row("y negative", {2, -1}, {5, 3}, white);
+            row("last column of r", {19, 0}, {23, 3}, red);
+            row("beyond r", {20, 0}, {24, 3}, pc ? white : red);
+            row("below r", {0, 20}, {4, 23}, pc ? white : red);
+            row("highlighted", {10, 10}, {10, 13}, pc ? black : orange, true);
+            row("highlight width", {10, 10}, {11, 13}, pc ? red : orange, true);
+        }
+    }
+
+    // An 8 x 6 red block drawn for r = (0, 0, 20, 20) onto a larger device, so that whatever a
+    // view passes on to the painter beyond r shows. (Blocks inside r are the views' pixel
+    // parity test's.)
+    void drawing()
+    {
+        QFETCH(bool, byPc);
+        QFETCH(QPoint, position);
+        QFETCH(bool, selected);
+        GraphicBlock block(QStringLiteral("issue"), QBrush(Qt::red));
+        block.setPositionTraceCycle(position.x(), position.y());
+        block.setPositionTracePc(position.x(), position.y());
+        block.setSizeTraceCycle(8, 6);
+        block.setSizeTracePc(8, 6);
+        QImage image(64, 64, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        if (byPc)
+            block.drawItByPc(&painter, QRect(0, 0, 20, 20), selected);
+        else
+            block.drawItByCycle(&painter, QRect(0, 0, 20, 20), selected);
+        QFETCH(QPoint, probe);
+        QTEST(QColor(image.pixel(probe)), "expected");
+    }
+
+    // An event the configuration does not declare gets no row and no brush. (The order and
+    // the positions of declared ones are the configuration parser's test's.)
+    void undeclaredEvent()
+    {
+        const ConfigEvent undeclared = Config().getTabConfig()[QStringLiteral("squash")];
+        QCOMPARE(undeclared.getPosition(), -1);
+        QCOMPARE(undeclared.getBrush().style(), Qt::NoBrush);
+    }
+
+    void brushNumbering_data()
+    {
+        QTest::addColumn<int>("k");
+        QTest::addColumn<QColor>("colour");
+        QTest::addColumn<Qt::BrushStyle>("style");
+        QTest::newRow("gray") << 6 << QColor(160, 160, 164) << Qt::SolidPattern;
+        QTest::newRow("after black") << 9 << QColor(47, 79, 79) << Qt::SolidPattern;
+        QTest::newRow("second magenta") << 16 << QColor(255, 0, 255) << Qt::SolidPattern;
+        QTest::newRow("last solid") << 25 << QColor(143, 188, 143) << Qt::SolidPattern;
+        QTest::newRow("27th event") << 26 << QColor(0, 0, 255) << Qt::Dense1Pattern;
+        QTest::newRow("28th event") << 27 << QColor(255, 0, 0) << Qt::Dense1Pattern;
+        QTest::newRow("third pattern") << 2 * 26 + 13 << QColor(165, 42, 42) << Qt::Dense2Pattern;
+        QTest::newRow("last pattern")
+            << 13 * 26 + 24 << QColor(240, 230, 140) << Qt::DiagCrossPattern;
+        QTest::newRow("365th event starts over") << 364 << QColor(0, 0, 255) << Qt::SolidPattern;
+        QTest::newRow("negative") << -1 << QColor(0, 0, 0) << Qt::NoBrush;
+    }
+
+    void brushNumbering()
+    {
+        QFETCH(int, k);
+        const QBrush brush = Couleur().brush(k);
+        QTEST(brush.style(), "style");
+        QTEST(brush.color(), "colour");
     }
 
 private:
     int liveBefore = 0;
 };
 
-QTEST_GUILESS_MAIN(TestGraphicTrace)
+QTEST_MAIN(TestGraphicTrace)
 #include "tst_graphicTrace.moc"

@@ -6,10 +6,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QByteArray text(reinterpret_cast<const char *>(data), int(size));
     const Parametres read = Parametres::fromText(text);
     // The two counts that divide the file numbers; the total divides nothing.
-    if (read.nbCycleParTrace <= 0 || read.nbPcParAsm <= 0)
-        fuzzFail("a count of cycles or pcs per file that is not positive was accepted");
+    fuzzCheck(read.nbCycleParTrace > 0 && read.nbPcParAsm > 0,
+              "a count of cycles or pcs per file that is not positive was accepted");
     // Whatever was read must come back unchanged from the file the viewer writes.
-    if (Parametres::fromText(read.toText()) != read)
-        fuzzFail("parameters do not survive a save and a reload");
+    fuzzCheck(Parametres::fromText(read.toText()) == read,
+              "parameters do not survive a save and a reload");
     return 0;
 }

@@ -13,11 +13,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     // first entry but still uses up its rank, so the ranks may have gaps.
     if (Config *config = probe.getConfig()) {
         std::set<int> seen;
-        for (const auto &entry : config->getTabConfig()) {
-            const int position = entry.second.getPosition();
-            if (position < 0 || !seen.insert(position).second)
-                fuzzFail("event positions are not distinct file ranks");
-        }
+        for (const auto &[name, event] : config->getTabConfig())
+            fuzzCheck(event.getPosition() >= 0 && seen.insert(event.getPosition()).second,
+                      "event positions are not distinct file ranks");
     }
     return 0;
 }

@@ -7,15 +7,14 @@
 
 #include "parsers/parser.h"
 
-#include <QByteArray>
-#include <QString>
-
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 
-[[noreturn]] inline void fuzzFail(const char *what)
+inline void fuzzCheck(bool kept, const char *what)
 {
+    if (kept)
+        return;
     std::fprintf(stderr, "broken invariant: %s\n", what);
     std::abort();
 }
@@ -29,34 +28,27 @@ public:
     {
         if (size == 0)
             return;
-        const auto count = [this](const auto &...) {
+        const int stopAfter = data[0] == 0 ? -1 : data[0] % 16; // -1: never
+        const auto count = [this, stopAfter](const auto &...) {
             signalsAfterStop += this->isStopRequested();
             if (++signalCount >= stopAfter && stopAfter >= 0 && !this->isStopRequested())
                 this->requestStop();
         };
-        QObject::connect(this, &Parser::errorInParse, [this, count](const QString &text) {
-            ++reportCount;
-            lastReport = text;
-            count();
-        });
+        QObject::connect(this, &Parser::errorInParse,
+                         [this](const QString &text) { reports << text; });
+        QObject::connect(this, &Parser::errorInParse, count);
         QObject::connect(this, &Parser::endOfParse, count);
         (QObject::connect(this, parserSignals, count), ...);
-        stopAfter = data[0] == 0 ? -1 : data[0] % 16;
         this->parseData(QByteArray(reinterpret_cast<const char *>(data + 1), int(size - 1)),
                         QStringLiteral("fuzz.xml"));
 
-        if (signalsAfterStop != 0)
-            fuzzFail("signal emitted after the stop");
+        fuzzCheck(signalsAfterStop == 0, "signal emitted after the stop");
         if (this->isStopRequested())
             return;
-        if (reportCount > 1)
-            fuzzFail("more than one report for one document");
-        if (reportCount == 1 && cleanEnd)
-            fuzzFail("a report and a clean end for the same document");
-        if (reportCount == 0 && !cleanEnd)
-            fuzzFail("neither a report nor a clean end");
-        if (reportCount == 1 && !lastReport.startsWith(QStringLiteral("\nFile : fuzz.xml\n")))
-            fuzzFail("report does not name the file");
+        // Exactly one of a report naming the file and a clean end.
+        fuzzCheck(reports.size() + cleanEnd == 1, "not one report or one clean end");
+        fuzzCheck(reports.isEmpty() || reports[0].startsWith(QStringLiteral("\nFile : fuzz.xml\n")),
+                  "report does not name the file");
     }
 
 protected:
@@ -65,25 +57,23 @@ protected:
     {
         const int states =
             this->tabTag.isEmpty() ? 0 : int(this->automate.size() / this->tabTag.size());
-        if (this->etatCourant < 0 || this->etatCourant >= states)
-            fuzzFail("automaton state out of range");
+        fuzzCheck(this->etatCourant >= 0 && this->etatCourant < states,
+                  "automaton state out of range");
         return ok;
     }
     bool startElement(const QString &name) override { return checked(P::startElement(name)); }
     bool endElement(const QString &name) override { return checked(P::endElement(name)); }
     bool endDocument() override
     {
-        if (cleanEnd)
-            fuzzFail("document ended twice");
+        fuzzCheck(!cleanEnd, "document ended twice");
         cleanEnd = true;
         return P::endDocument();
     }
 
 private:
-    int signalCount = 0, reportCount = 0, signalsAfterStop = 0;
-    int stopAfter = -1; // ask for a stop after this many signals; -1 never
+    int signalCount = 0, signalsAfterStop = 0;
     bool cleanEnd = false;
-    QString lastReport;
+    QStringList reports;
 };
 
 #endif

@@ -1,6 +1,5 @@
-// Runs a fuzz target over files and directories of inputs, so that every input the fuzzers
-// ever found troublesome is replayed by the normal test suite.
-#include <QByteArray>
+// Runs a fuzz target over directories of inputs, so that every input the fuzzers ever found
+// troublesome is replayed by the normal test suite.
 #include <QDirIterator>
 #include <QFile>
 
@@ -11,26 +10,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size);
 
 int main(int argc, char **argv)
 {
-    QStringList paths;
-    for (int i = 1; i < argc; ++i) {
-        paths << QString::fromLocal8Bit(argv[i]);
-        for (QDirIterator it(paths.last(), QDir::Files, QDirIterator::Subdirectories);
-             it.hasNext();)
-            paths << it.next();
-    }
     int count = 0;
-    for (const QString &path : paths) {
-        QFile file(path);
-        if (QFileInfo(path).isDir())
-            continue;
-        if (!file.open(QIODevice::ReadOnly)) {
-            std::fprintf(stderr, "cannot read %s\n", qPrintable(path));
-            return 1;
+    for (int i = 1; i < argc; ++i) {
+        for (QDirIterator it(QString::fromLocal8Bit(argv[i]), QDir::Files,
+                             QDirIterator::Subdirectories);
+             it.hasNext(); ++count) {
+            QFile file(it.next());
+            if (!file.open(QIODevice::ReadOnly)) {
+                std::fprintf(stderr, "cannot read %s\n", qPrintable(file.fileName()));
+                return 1;
+            }
+            const QByteArray bytes = file.readAll();
+            LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t *>(bytes.constData()),
+                                   size_t(bytes.size()));
         }
-        const QByteArray bytes = file.readAll();
-        LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t *>(bytes.constData()),
-                               size_t(bytes.size()));
-        ++count;
     }
     std::printf("replayed %d inputs\n", count);
     return count > 0 ? 0 : 1;
