@@ -216,9 +216,8 @@ private slots:
         QVERIFY2(v.invariants(true).isEmpty(), qPrintable(v.invariants(true)));
     }
 
-    // The orange outline of the pc chosen in the table goes with the table. A new cut of the
-    // listing reads the chosen pc's listing again: it stays selected, the PC view keeps its
-    // cycle and draws every pc on its table row.
+    // A new cut of the listing reads the chosen pc's listing again: it stays selected, the PC
+    // view keeps its cycle and draws every pc on its table row.
     void listing()
     {
         Viewer v;
@@ -229,21 +228,6 @@ private slots:
         TraceGenerator generator(cut50);
         QVERIFY2(generator.generate(), qPrintable(generator.errorString()));
         QVERIFY2(v.executer(1), qPrintable(v.error));
-        const auto orange = [&v] {
-            const QImage image = v.ecran(v.vueCycle()).convertToFormat(QImage::Format_RGB32);
-            const QRgb *pixels = reinterpret_cast<const QRgb *>(image.constBits());
-            return std::count(pixels, pixels + image.width() * image.height(), qRgb(255, 140, 0));
-        };
-        // Back at single cycles after another level, or after Execute: no pc is chosen any more.
-        for (const QString &script : {QStringLiteral("- +"), QStringLiteral("x +")}) {
-            emit v.mainFrame->displayPcTracePc(5, 0);
-            v.attendre(); // the table is filled by posted events
-            v.table()->displayPc(5, 0, 0, QPoint());
-            QVERIFY(orange() > 0);
-            for (const QString &pas : script.split(QLatin1Char(' ')))
-                QVERIFY(jouer(v, pas));
-            QVERIFY2(orange() == 0, qPrintable(script));
-        }
         emit v.mainFrame->displayPcTracePc(120, 30);
         emit v.mainFrame->displayPcTracePc(150, 30);
         v.mainFrame->repaintHorizontalSliderMovedTracePc(60, true);

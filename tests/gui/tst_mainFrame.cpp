@@ -676,6 +676,11 @@ void TestMainFrame::scenarios_data()
     row("shared cell", "x + clickc10,10 clickc10,10 clickc10,10", {"pc=2"});
     row("shared cell, round", "x + clickc10,10 clickc10,10 clickc10,10 clickc10,10 clickc10,10",
         {"pc=0"});
+    // The outline of the pc chosen in the table goes with the table: not back after another
+    // level, or after Execute.
+    row("outline", "x + clickc10,10 row5", {"outlined=yes"});
+    row("outline gone at another level", "x + clickc10,10 row5 - +", {"outlined=no"});
+    row("outline gone after Execute", "x + clickc10,10 row5 x +", {"outlined=no"});
     row("another cell starts again", "x + clickc10,10 clickc10,10 clickc30,30", {"pc=0"});
     // The table and the PC view beside it show the same rows whichever is moved, and however.
     const QList<std::pair<const char *, const char *>> chemins{
