@@ -76,7 +76,7 @@ Viewer::Viewer(const TraceGeneratorOptions &generatorOptions, bool writeParametr
         summary = generator.summary();
     }
     if (writeParametres)
-        ecrireParametres(parametres());
+        parametres().save(dir.filePath(QStringLiteral("Parametres.txt")), &error);
 }
 
 Viewer::~Viewer()
@@ -176,11 +176,6 @@ Parametres Viewer::parametres() const
     p.nbPcParAsm = options.nbPcParAsm;
     p.nbCycleTotal = options.nbCycleTotal;
     return p;
-}
-
-bool Viewer::ecrireParametres(const Parametres &p)
-{
-    return p.save(dir.filePath(QStringLiteral("Parametres.txt")), &error);
 }
 
 TraceWidgetCycle *Viewer::vueCycle() const

@@ -44,8 +44,6 @@ public:
     explicit Viewer(const TraceGeneratorOptions &options = TraceGeneratorOptions(),
                     bool writeParametres = true);
     ~Viewer() override;
-    Viewer(const Viewer &) = delete;
-    Viewer &operator=(const Viewer &) = delete;
 
     bool ok() const { return error.isEmpty(); }
     // Creates the main window and the controller.
@@ -63,7 +61,6 @@ public:
 
     // The parameters that point at the data set.
     Parametres parametres() const;
-    bool ecrireParametres(const Parametres &p);
 
     TraceWidgetCycle *vueCycle() const;
     TraceWidgetPc *vuePc() const;
