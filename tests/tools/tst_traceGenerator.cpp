@@ -150,13 +150,11 @@ private slots:
         for (int n = 0; n < o.nbPc; n += o.nbPcParAsm) {
             ParserAsm listing;
             QObject::connect(&listing, &ParserAsm::pc,
-                             [&](const QString &pc) { listed << pc.toInt(); });
+                             [&](const QString &pc) { listed << pc.toInt() - int(listed.size()); });
             listing.setInputFilename(o.asmFilePath(n));
             QVERIFY(listing.parse());
         }
-        QCOMPARE(int(listed.size()), o.nbPc);
-        for (int pc = 0; pc < o.nbPc; ++pc)
-            QCOMPARE(listed[pc], pc);
+        QCOMPARE(listed, QList<int>(o.nbPc, 0)); // each pc where it belongs, counted from 0
     }
 
     // A smaller set written over a larger one leaves none of the larger set's files, and
