@@ -50,14 +50,13 @@ private slots:
         v.mainFrame->findChild<QMenu *>("fileMenu")->actions().at(9)->trigger();
         FileChooser::setHandler(before);
         QCOMPARE(caption, pcView ? "Export PC View as Image" : "Export Cycle View as Image");
-        const QString written = path + (pcView ? ".png" : "");
-        QFile saved(written);
+        QFile saved(path + (pcView ? ".png" : ""));
         if (file.startsWith("missing")) {
             QCOMPARE(v.alertes(),
                      QStringList{"Cannot write " + path + ": No such file or directory"});
             return;
         }
-        QCOMPARE(v.mainFrame->statusBar()->currentMessage(), "Exported " + written);
+        QCOMPARE(v.mainFrame->statusBar()->currentMessage(), "Exported " + saved.fileName());
         QVERIFY(saved.open(QIODevice::ReadOnly));
         const QByteArray bytes = saved.readAll();
         if (file.endsWith(".svg")) { // the blocks as shapes

@@ -98,13 +98,11 @@ private slots:
             << "c=500 from=350 z=10" << 7;
         QTest::newRow("one cycle") << "c=1 f=1" << 4;
         QTest::newRow("level 2") << "z=2" << 13;
-        QTest::newRow("no cycle") << "c=0" << 0;
-        QTest::newRow("level not dividing a file") << "z=30" << 0;
-        QTest::newRow("level 1") << "z=1" << 0;
-        QTest::newRow("level twice") << "z=10,10" << 0;
-        QTest::newRow("from beyond the end") << "from=500" << 0;
-        QTest::newRow("prefix with a /") << "tp=../x" << 0;
-        QTest::newRow("trace and zoom names collide") << "td=100/zoom tp=zoom_10 z=10" << 0;
+        // Refused: no cycle, a level not dividing a file, level 1, a level twice, a start past
+        // the end, a prefix with a '/', trace files named as those of a zoom level.
+        for (const char *refused : {"c=0", "z=30", "z=1", "z=10,10", "from=500", "tp=../x",
+                                    "td=100/zoom tp=zoom_10 z=10"})
+            QTest::newRow(refused) << refused << 0;
     }
     void setIsConsistent()
     {
@@ -152,13 +150,11 @@ private slots:
         for (int n = 0; n < o.nbPc; n += o.nbPcParAsm) {
             ParserAsm listing;
             QObject::connect(&listing, &ParserAsm::pc,
-                             [&](const QString &pc) { listed << pc.toInt(); });
+                             [&](const QString &pc) { listed << pc.toInt() - int(listed.size()); });
             listing.setInputFilename(o.asmFilePath(n));
             QVERIFY(listing.parse());
         }
-        QCOMPARE(int(listed.size()), o.nbPc);
-        for (int pc = 0; pc < o.nbPc; ++pc)
-            QCOMPARE(listed[pc], pc);
+        QCOMPARE(listed, QList<int>(o.nbPc, 0)); // each pc where it belongs, counted from 0
     }
 
     // A smaller set written over a larger one leaves none of the larger set's files, and
