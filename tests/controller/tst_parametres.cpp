@@ -19,11 +19,6 @@ namespace {
 
 constexpr int nb = 100;
 
-bool existe(int numero)
-{
-    return numero >= 0 && numero <= 400;
-}
-
 QString etat(const FileWindow &w)
 {
     static const char lettres[] = {'-', 'V', 'L', 'C'}; // missing, wanted, reading, read
@@ -41,6 +36,7 @@ QString etat(const FileWindow &w)
 // 250, "e" ends it, "r" reads it whole, "R" reads every file the window wants.
 QString jouer(FileWindow &w, const QString &script)
 {
+    const auto existe = [](int numero) { return numero >= 0 && numero <= 400; };
     QStringList sortis;
     int enLecture = -1;
     for (const QString &pas : script.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {

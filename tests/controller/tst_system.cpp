@@ -228,7 +228,6 @@ private slots:
         v.mainFrame->repaintHorizontalSliderMovedTracePc(60, true);
         emit v.mainFrame->nextCycleTracePc(60);
         QVERIFY(v.attendre());
-        QCOMPARE(v.table()->cellText(50, 0), QStringLiteral("150"));
         v.lus.clear();
         emit v.mainFrame->asmDirectoryChanged(QFileInfo(cut50.asmFilePath(0)).absolutePath());
         emit v.mainFrame->nbPcByAsmChanged(50);
