@@ -105,7 +105,6 @@ class TestHostileInputs : public QObject
 
 private slots:
     void init() { budget(0); }
-    void cleanup() { MessageBox::setHandler({}); }
 
     // A child process saves version 2 over version 1 and is killed by the kernel in the middle.
     void crashBeforeRename()
@@ -174,14 +173,7 @@ private slots:
     // closing and destroying the window both save.
     void helpWindowCannotSave()
     {
-        QList<QString> alertes;
-        MessageBox::setHandler([&](MessageBox::Kind kind, const QString &, const QString &text) {
-            if (kind == MessageBox::Kind::Alert)
-                alertes.append(text);
-        });
-        QTemporaryDir dir;
-        const QString ancien = QDir::currentPath();
-        QDir::setCurrent(dir.path());
+        Viewer h; // in a directory of its own
         const QString docs = QStringLiteral(ZELVAR_SOURCE_DIR "/doc_html");
         {
             HelpWindow window(docs + QStringLiteral("/index.html"), docs);
@@ -191,10 +183,10 @@ private slots:
             QVERIFY(QDir().mkdir(QStringLiteral(".bookmarks")));
             window.close();
         }
-        QCOMPARE(alertes.size(), 1);
-        QVERIFY2(alertes[0].contains(QStringLiteral(".bookmarks")), qPrintable(alertes[0]));
-        QDir::setCurrent(ancien);
+        QCOMPARE(h.alertes().size(), 1);
+        QVERIFY2(h.alertes()[0].contains(QStringLiteral(".bookmarks")), qPrintable(h.alertes()[0]));
     }
+
     void damagedData_data()
     {
         QTest::addColumn<int>("fichier");
