@@ -222,6 +222,20 @@ private slots:
         HelpWindow found("a.html", QFileInfo(beside.path()).fileName());
         QCOMPARE(found.textBrowser()->documentTitle(), "Page A");
     }
+
+    // Every page of the user guide has a title, and every page or picture it links to exists.
+    void userGuide()
+    {
+        const QDir guide(QStringLiteral(ZELVAR_SOURCE_DIR "/doc_html"));
+        const QRegularExpression link("(?:href|src)=\"([^\"#:]+)");
+        for (const QString &page : guide.entryList({"*.html"})) {
+            HelpWindow window(page, guide.path());
+            QVERIFY2(!window.textBrowser()->documentTitle().isEmpty(), qPrintable(page));
+            const QString html = QString::fromUtf8(readFile(guide.filePath(page)));
+            for (auto it = link.globalMatch(html); it.hasNext();)
+                QVERIFY2(guide.exists(it.next().captured(1)), qPrintable(page));
+        }
+    }
 };
 
 QTEST_MAIN(TestHelpWindow)
