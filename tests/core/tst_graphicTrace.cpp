@@ -238,6 +238,7 @@ private slots:
         QTest::addColumn<int>("k");
         QTest::addColumn<QColor>("colour");
         QTest::addColumn<Qt::BrushStyle>("style");
+        QTest::newRow("first") << 0 << QColor(0, 0, 255) << Qt::SolidPattern;
         QTest::newRow("after black") << 9 << QColor(47, 79, 79) << Qt::SolidPattern;
         QTest::newRow("second magenta") << 16 << QColor(255, 0, 255) << Qt::SolidPattern;
         QTest::newRow("last solid") << 25 << QColor(143, 188, 143) << Qt::SolidPattern;
