@@ -698,6 +698,7 @@ void TestMainFrame::scenarios_data()
         {"popupatc=512,5", "popupc=Cycle : 300|Event : fetch|Rate : 60 %"});
     row("popup at the bottom edge", "x + pressc150,145",
         {"popupatc=165,89", "popupc=Cycle : 7|Event : commit|Pc : 0"});
+    row("popup touching the bottom edge", "x + pressc150,103", {"popupatc=165,103"});
     row("popup of a rate", "x pressc45,15", {"popupc=Cycle : 20|Event : decode|Rate : 10 %"});
     row("no popup below the rows", "x + pressc45,150", {"popupc="});
     row("popup of the PC view", "x + clickc10,10 pressp40,12",
